@@ -1,0 +1,2 @@
+// Entry point (being assembled).
+int main() { return 1; }

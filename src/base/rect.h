@@ -1,0 +1,38 @@
+// Rectangles as the engine's scripts and pixel routines see them: right and bottom exclusive.
+#pragma once
+
+#include <algorithm>
+
+namespace adv {
+
+struct Rect {
+  int left = 0;
+  int top = 0;
+  int right = 0;
+  int bottom = 0;
+
+  static Rect FromSize(int x, int y, int width, int height) {
+    return Rect{x, y, x + width, y + height};
+  }
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
+  bool Empty() const { return right <= left || bottom <= top; }
+  bool operator==(const Rect&) const = default;
+};
+
+// Union of two rectangles; an empty one does not count (as UnionRect does).
+inline Rect UnionRect(const Rect& a, const Rect& b) {
+  if (a.Empty()) return b.Empty() ? Rect{} : b;
+  if (b.Empty()) return a;
+  return Rect{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+              std::max(a.bottom, b.bottom)};
+}
+
+// Intersection; empty (all zero) when they do not meet.
+inline Rect IntersectRect(const Rect& a, const Rect& b) {
+  Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+         std::min(a.bottom, b.bottom)};
+  return r.Empty() ? Rect{} : r;
+}
+
+}  // namespace adv

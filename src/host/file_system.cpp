@@ -1,0 +1,186 @@
+#include "host/file_system.h"
+
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "base/sjis_string.h"
+#include "host/sjis_convert.h"
+
+namespace adv {
+
+namespace {
+
+bool PathExists(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0;
+}
+
+// Splits at "\" and "/" that stand on character boundaries (a second Shift-JIS byte may be 0x5C).
+std::vector<std::string> SplitComponents(std::string_view name) {
+  std::vector<std::string> parts;
+  std::string current;
+  for (std::size_t i = 0; i < name.size();) {
+    unsigned char c = static_cast<unsigned char>(name[i]);
+    if (IsSjisLeadByte(c) && i + 1 < name.size()) {
+      current.append(name.substr(i, 2));
+      i += 2;
+      continue;
+    }
+    if (c == '\\' || c == '/') {
+      parts.push_back(std::move(current));
+      current.clear();
+    } else {
+      current.push_back(static_cast<char>(c));
+    }
+    ++i;
+  }
+  parts.push_back(std::move(current));
+  return parts;
+}
+
+char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Case-insensitive comparison of ASCII letters; sjis keeps second bytes of two-byte characters
+// (which may look like letters) exact.
+bool EqualsFolded(std::string_view a, std::string_view b, bool sjis) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (sjis && IsSjisLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
+      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
+      ++i;
+      continue;
+    }
+    if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+  }
+  return true;
+}
+
+bool HasHighBytes(std::string_view s) {
+  for (char c : s) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
+}
+
+std::string JoinPath(const std::string& dir, const std::string& name) {
+  if (dir.empty()) return name;
+  if (dir.back() == '/') return dir + name;
+  return dir + "/" + name;
+}
+
+// The entry of dir that matches component: as written, then without regard to case, then its
+// UTF-8 spelling the same two ways. Empty when none does.
+std::string FindEntry(const std::string& dir, const std::string& component) {
+  if (PathExists(JoinPath(dir, component))) return component;
+  std::string utf8;
+  bool has_utf8 = HasHighBytes(component) && TrySjisToUtf8(component, utf8);
+  if (has_utf8 && PathExists(JoinPath(dir, utf8))) return utf8;
+  DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+  if (d == nullptr) return {};
+  std::string found;
+  std::string found_utf8;
+  while (dirent* e = ::readdir(d)) {
+    std::string_view entry(e->d_name);
+    if (found.empty() && EqualsFolded(entry, component, true)) found = entry;
+    if (has_utf8 && found_utf8.empty() && EqualsFolded(entry, utf8, false)) found_utf8 = entry;
+  }
+  ::closedir(d);
+  return found.empty() ? found_utf8 : found;
+}
+
+bool HasWildcard(std::string_view s) {
+  return s.find('*') != std::string_view::npos || s.find('?') != std::string_view::npos;
+}
+
+}  // namespace
+
+std::string FileSystem::Resolve(std::string_view name) const {
+  std::vector<std::string> parts = SplitComponents(name);
+  std::string path;
+  std::size_t first = 0;
+  if (!name.empty() && name[0] == '/') {
+    path = "/";
+    first = 1;
+  } else {
+    path = base_;
+  }
+  bool searching = true;
+  for (std::size_t i = first; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    if (part.empty() || part == ".") continue;
+    if (part == ".." || !searching) {
+      std::string utf8;
+      path = JoinPath(path, (HasHighBytes(part) && TrySjisToUtf8(part, utf8)) ? utf8 : part);
+      continue;
+    }
+    std::string entry = FindEntry(path, part);
+    if (entry.empty()) {
+      // Nothing on disk: keep the name, in UTF-8 when it is Shift-JIS, so that a file created
+      // here is found again under either spelling.
+      searching = false;
+      std::string utf8;
+      entry = (HasHighBytes(part) && TrySjisToUtf8(part, utf8)) ? utf8 : part;
+    }
+    path = JoinPath(path, entry);
+  }
+  if (path.empty()) path = ".";
+  return path;
+}
+
+bool FileSystem::Exists(std::string_view name) const {
+  std::vector<std::string> parts = SplitComponents(name);
+  if (!parts.empty() && HasWildcard(parts.back())) {
+    std::size_t cut = name.size() - parts.back().size();
+    return !List(name.substr(0, cut), parts.back()).empty();
+  }
+  if (name.empty()) return false;
+  return PathExists(Resolve(name));
+}
+
+std::FILE* FileSystem::Open(std::string_view name, const char* mode) const {
+  std::string path = Resolve(name);
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return nullptr;
+  return std::fopen(path.c_str(), mode);
+}
+
+std::vector<std::string> FileSystem::List(std::string_view folder,
+                                          std::string_view pattern) const {
+  std::vector<std::string> names;
+  std::string dir = Resolve(folder);
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return names;
+  std::string pat(pattern);
+  while (dirent* e = ::readdir(d)) {
+    if (std::strcmp(e->d_name, ".") == 0 || std::strcmp(e->d_name, "..") == 0) continue;
+    if (::fnmatch(pat.c_str(), e->d_name, FNM_CASEFOLD) == 0) names.emplace_back(e->d_name);
+  }
+  ::closedir(d);
+  return names;
+}
+
+bool FileSystem::MakeWritable(std::string_view name) const {
+  std::string path = Resolve(name);
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return false;
+  return ::chmod(path.c_str(), st.st_mode | S_IWUSR) == 0;
+}
+
+std::string ExecutablePath() {
+  std::string buffer(4096, '\0');
+  ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+  if (n <= 0) return {};
+  buffer.resize(static_cast<std::size_t>(n));
+  return buffer;
+}
+
+bool IsDirectory(const std::string& native_path) {
+  struct stat st;
+  return ::stat(native_path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+}  // namespace adv

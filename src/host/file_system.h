@@ -1,0 +1,41 @@
+// File names from games written on Windows: "\" separates folders, names match without regard
+// to letter case, and Shift-JIS names are found under their UTF-8 spelling. Every name that comes
+// from a script, the settings file or a save file goes through here.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace adv {
+
+class FileSystem {
+ public:
+  // The folder relative names are taken from (the scenario folder). Native path.
+  void SetBase(std::string native_dir) { base_ = std::move(native_dir); }
+  const std::string& Base() const { return base_; }
+
+  // The native path of a game's name: each component as it exists on disk when some spelling
+  // of it does; components that exist in no spelling are kept as given (with "\" turned to "/").
+  std::string Resolve(std::string_view name) const;
+  // True when the name is an existing file or folder, or a pattern (* and ?) matching one.
+  bool Exists(std::string_view name) const;
+  // fopen of the resolved name. Folders are refused.
+  std::FILE* Open(std::string_view name, const char* mode) const;
+  // Names (not paths) in folder matching pattern (* and ?, case-insensitive), in the order the
+  // file system returns them.
+  std::vector<std::string> List(std::string_view folder, std::string_view pattern) const;
+  // Clears a read-only permission on the file; false when that fails.
+  bool MakeWritable(std::string_view name) const;
+
+ private:
+  std::string base_ = ".";
+};
+
+// The running executable's absolute path (/proc/self/exe), or "" when unknown.
+std::string ExecutablePath();
+// Whether a native path is an existing directory.
+bool IsDirectory(const std::string& native_path);
+
+}  // namespace adv

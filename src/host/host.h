@@ -1,0 +1,128 @@
+// The platform layer as the engine sees it. SdlHost plays games in a real window; HeadlessHost
+// runs them on a virtual clock with scripted input for tests and automation. Nothing outside
+// host/ reads a clock, sleeps, opens a window or polls input.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/rect.h"
+
+namespace adv {
+
+class PictureDecoder;
+
+enum class HostKey { kOther, kEnter, kSpace, kEscape, kF4, kF12, kLeft, kUp, kRight, kDown };
+
+enum class MouseButton { kLeft, kRight };
+
+struct HostEvent {
+  enum class Type {
+    kClose,       // the window's close box (or --until)
+    kActivate,    // the window became active
+    kDeactivate,  // the window lost activation
+    kKeyDown,     // key: repeat tells auto-repeat, alt whether Alt was held
+    kKeyUp,
+    kMouseDown,   // button, x, y in logical 640 x 480 coordinates
+    kMouseUp,
+    kMouseMove,
+    kExpose,      // the window's contents must be drawn again
+    kMediaDone,   // a media player's playback ended; media_id names it
+  };
+  Type type = Type::kClose;
+  HostKey key = HostKey::kOther;
+  bool repeat = false;
+  bool alt = false;
+  MouseButton button = MouseButton::kLeft;
+  int x = 0;
+  int y = 0;
+  int media_id = 0;
+};
+
+enum class MessageBoxKind { kOk, kYesNo };
+enum class MessageBoxAnswer { kOk, kYes, kNo };
+
+// Outcome of a request for 640 x 480 full screen, named after the original's display-change
+// results so that the engine can show the same messages.
+enum class FullScreenResult { kOk, kRestart, kBadMode, kFailed };
+
+// A frame of the back buffer handed to the window: 640 x 480 RGB555 pixels, pitch in pixels.
+struct FrameView {
+  const std::uint16_t* pixels = nullptr;
+  int width = 0;
+  int height = 0;
+  int pitch = 0;
+};
+
+// A mouse cursor decoded from a Windows .cur file.
+struct CursorImage {
+  int width = 0;
+  int height = 0;
+  int hotspot_x = 0;
+  int hotspot_y = 0;
+  std::vector<std::uint32_t> argb;  // width x height, 0xAARRGGBB
+};
+
+struct LocalTime {
+  int year = 2000, month = 1, day = 1, weekday = 6;  // weekday: 0 = Sunday
+  int hour = 0, minute = 0, second = 0, millisecond = 0;
+};
+
+class Host {
+ public:
+  virtual ~Host() = default;
+
+  // Clock in milliseconds; wraps at 2^32 like the original's multimedia timer.
+  virtual std::uint32_t Now() = 0;
+  virtual void Sleep(std::uint32_t ms) = 0;
+  // Called when the frame loop has nothing to do but wait a little less than a sleep slice.
+  virtual void Spin() = 0;
+  // Called once per frame after presentation.
+  virtual void EndFrame() = 0;
+  virtual LocalTime GetLocalTime() = 0;
+
+  // Window. Text arguments are Shift-JIS; the host converts them.
+  virtual bool CreateMainWindow(const std::string& caption, bool full_screen) = 0;
+  virtual void DestroyMainWindow() = 0;
+  virtual bool HasWindow() const = 0;
+  virtual void SetTitle(const std::string& caption) = 0;
+  virtual FullScreenResult TestFullScreen() = 0;
+  virtual bool SetFullScreen(bool full_screen) = 0;
+  // Puts the window at the bottom of the window order (after leaving full screen).
+  virtual void LowerWindow() = 0;
+  // Copies the rectangle of frame to the window and shows it.
+  virtual void Present(const FrameView& frame, const Rect& rect) = 0;
+
+  // Takes the next pending event without blocking.
+  virtual bool PollEvent(HostEvent& event) = 0;
+
+  // Mouse cursor, in logical window coordinates.
+  virtual void GetCursorPos(int& x, int& y) = 0;
+  virtual void SetCursorPos(int x, int y) = 0;
+  virtual void ShowCursor(bool show) = 0;
+  // Null restores the system arrow.
+  virtual bool SetCursorImage(const CursorImage* image) = 0;
+
+  // Shows a message box and returns the answer. owned: the box belongs to the main window.
+  virtual MessageBoxAnswer ShowMessageBox(const std::string& text, const std::string& title,
+                                          MessageBoxKind kind) = 0;
+
+  // Single-instance guard keyed by key. Returns true when this is the only instance; otherwise
+  // asks the running instance to raise its window if its caption equals caption.
+  virtual bool AcquireInstance(const std::string& key, const std::string& caption) = 0;
+  // Tells the guard (if any) the caption of this instance's window.
+  virtual void SetInstanceCaption(const std::string& caption) = 0;
+
+  // Picture formats the engine does not decode itself (GIF, JPEG and the rest).
+  virtual PictureDecoder* Decoder() = 0;
+
+  // Where internal errors and debug lines go (stderr with --debug).
+  virtual void DebugLog(const std::string& line) = 0;
+  // Every script error as one line FILE:LINE: message (already UTF-8).
+  virtual void ErrorLine(const std::string& line) = 0;
+};
+
+}  // namespace adv

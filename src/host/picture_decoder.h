@@ -1,0 +1,25 @@
+// Decoding of picture formats through a library (GIF, JPEG, TGA, ...).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace adv {
+
+struct DecodedPicture {
+  int width = 0;
+  int height = 0;
+  std::vector<std::uint8_t> rgb;  // width x height x 3, top row first
+};
+
+class PictureDecoder {
+ public:
+  virtual ~PictureDecoder() = default;
+  // Decodes bytes into 24-bit RGB; false when the format is unknown or the data is broken.
+  // Pictures larger than max_pixels are refused before they are decoded in full.
+  virtual bool Decode(const std::uint8_t* data, std::size_t size, std::int64_t max_pixels,
+                      DecodedPicture& out) = 0;
+};
+
+}  // namespace adv

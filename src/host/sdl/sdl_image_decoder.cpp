@@ -1,0 +1,39 @@
+#include "host/sdl/sdl_image_decoder.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+
+#include <climits>
+
+namespace adv {
+
+bool SdlImageDecoder::Decode(const std::uint8_t* data, std::size_t size, std::int64_t max_pixels,
+                             DecodedPicture& out) {
+  if (data == nullptr || size == 0 || size > static_cast<std::size_t>(INT_MAX)) return false;
+  SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
+  if (rw == nullptr) return false;
+  SDL_Surface* loaded = IMG_Load_RW(rw, 1);
+  if (loaded == nullptr) return false;
+  bool ok = false;
+  if (loaded->w > 0 && loaded->h > 0 &&
+      static_cast<std::int64_t>(loaded->w) * loaded->h <= max_pixels) {
+    SDL_Surface* rgb = SDL_ConvertSurfaceFormat(loaded, SDL_PIXELFORMAT_RGB24, 0);
+    if (rgb != nullptr) {
+      out.width = rgb->w;
+      out.height = rgb->h;
+      out.rgb.resize(static_cast<std::size_t>(rgb->w) * rgb->h * 3);
+      SDL_LockSurface(rgb);
+      for (int y = 0; y < rgb->h; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(rgb->pixels) + y * rgb->pitch;
+        std::copy(row, row + rgb->w * 3, out.rgb.begin() + static_cast<std::ptrdiff_t>(y) * rgb->w * 3);
+      }
+      SDL_UnlockSurface(rgb);
+      SDL_FreeSurface(rgb);
+      ok = true;
+    }
+  }
+  SDL_FreeSurface(loaded);
+  return ok;
+}
+
+}  // namespace adv
