@@ -1,2 +1,94 @@
-// Entry point (being assembled).
-int main() { return 1; }
+// adv: plays a game folder in a window, or headless on a virtual clock for tests.
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "app/command_line.h"
+#include "app/startup.h"
+#include "engine.h"
+#include "host/headless/headless_host.h"
+#include "host/sdl/sdl_host.h"
+#include "host/sdl/sdl_image_decoder.h"
+
+namespace {
+
+bool ReadTextFile(const std::string& path, std::string& text) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream s;
+  s << in.rdbuf();
+  text = s.str();
+  return true;
+}
+
+bool WriteVariables(const adv::Engine& engine, const std::string& path) {
+  std::ofstream out(path, std::ios::binary);
+  std::string content = adv::SerializeVariables(engine.vars);
+  out.write(content.data(), static_cast<std::streamsize>(content.size()));
+  return static_cast<bool>(out);
+}
+
+int Play(adv::Host& host, const adv::LaunchOptions& options) {
+  adv::Engine engine(host);
+  engine.shell.close_at = options.until;
+  engine.shell.end_when_input_exhausted = options.headless;
+  int status = adv::RunGame(engine, adv::LocateGame(options.game_dir), options.display);
+  if (!options.vars_file.empty() && !WriteVariables(engine, options.vars_file)) {
+    std::fprintf(stderr, "adv: cannot write %s\n", options.vars_file.c_str());
+  }
+  if (options.headless) {
+    static_cast<adv::HeadlessHost&>(host).Finish();
+    std::fprintf(stderr, "end at %u ms after %llu frames\n", host.Now(),
+                 static_cast<unsigned long long>(engine.shell.frames));
+  }
+  return status;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  adv::LaunchOptions options;
+  std::string error;
+  if (!adv::ParseCommandLine(argc, argv, options, error)) {
+    std::fprintf(stderr, "adv: %s\n%s", error.c_str(), adv::Usage().c_str());
+    return 1;
+  }
+  if (options.help) {
+    std::fputs(adv::Usage().c_str(), stdout);
+    return 0;
+  }
+  if (!options.headless && (!options.input_file.empty() || !options.shots.empty())) {
+    std::fprintf(stderr, "adv: --input and --shot need --headless; ignoring them\n");
+  }
+
+  if (options.headless) {
+    adv::SdlImageDecoder decoder;
+    adv::HeadlessOptions headless;
+    headless.debug = options.debug;
+    headless.decoder = &decoder;
+    for (const auto& shot : options.shots) headless.shots.push_back({shot.ms, shot.path});
+    if (!options.input_file.empty()) {
+      std::string text;
+      if (!ReadTextFile(options.input_file, text)) {
+        std::fprintf(stderr, "adv: cannot read input file %s\n", options.input_file.c_str());
+        return 1;
+      }
+      if (!adv::ParseInputScript(text, headless.input, error)) {
+        std::fprintf(stderr, "adv: %s:%s\n", options.input_file.c_str(), error.c_str());
+        return 1;
+      }
+    }
+    adv::HeadlessHost host(std::move(headless));
+    return Play(host, options);
+  }
+
+  adv::SdlHostOptions sdl_options;
+  sdl_options.debug = options.debug;
+  adv::SdlHost host(sdl_options);
+  if (!host.Init(error)) {
+    std::fprintf(stderr, "adv: no window can be made: %s\n", error.c_str());
+    return 1;
+  }
+  return Play(host, options);
+}

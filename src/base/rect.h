@@ -2,6 +2,7 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
 
 namespace adv {
 
@@ -11,8 +12,13 @@ struct Rect {
   int right = 0;
   int bottom = 0;
 
+  // Sums saturate: scripts can pass any 32-bit values.
   static Rect FromSize(int x, int y, int width, int height) {
-    return Rect{x, y, x + width, y + height};
+    return Rect{x, y, SaturatedAdd(x, width), SaturatedAdd(y, height)};
+  }
+  static int SaturatedAdd(int a, int b) {
+    long long s = static_cast<long long>(a) + b;
+    return static_cast<int>(std::clamp<long long>(s, INT_MIN, INT_MAX));
   }
   int Width() const { return right - left; }
   int Height() const { return bottom - top; }

@@ -98,6 +98,8 @@ class Host {
 
   // Takes the next pending event without blocking.
   virtual bool PollEvent(HostEvent& event) = 0;
+  // False once no input can come any more (a headless run whose input script is used up).
+  virtual bool InputPending() const { return true; }
 
   // Mouse cursor, in logical window coordinates.
   virtual void GetCursorPos(int& x, int& y) = 0;

@@ -1,0 +1,35 @@
+// adv [OPTIONS] [GAMEDIR]
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/shell.h"
+
+namespace adv {
+
+struct ShotRequest {
+  std::optional<std::uint32_t> ms;  // none: at exit
+  std::string path;
+};
+
+struct LaunchOptions {
+  bool headless = false;
+  bool debug = false;
+  bool help = false;
+  std::optional<std::string> game_dir;
+  std::optional<DisplayMode> display;  // --window / --fullscreen
+  std::string input_file;
+  std::string vars_file;
+  std::vector<ShotRequest> shots;
+  std::optional<std::uint32_t> until;
+};
+
+// False with a reason on a malformed command line.
+bool ParseCommandLine(int argc, const char* const* argv, LaunchOptions& options,
+                      std::string& error);
+std::string Usage();
+
+}  // namespace adv

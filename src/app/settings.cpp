@@ -1,0 +1,97 @@
+#include "app/settings.h"
+
+#include <ini.h>
+
+#include <cctype>
+#include <set>
+
+#include "base/sjis_string.h"
+
+namespace adv {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+  std::string out(s);
+  for (char& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return out;
+}
+
+struct Reader {
+  Settings* settings;
+  std::set<std::string> seen;
+};
+
+std::string Unquote(std::string_view v) {
+  if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
+    return std::string(v.substr(1, v.size() - 2));
+  }
+  return std::string(v);
+}
+
+int Handle(void* user, const char* section, const char* name, const char* value) {
+  auto* reader = static_cast<Reader*>(user);
+  std::string key = Lower(section) + "/" + Lower(name);
+  if (!reader->seen.insert(key).second) return 1;
+  std::string v = Unquote(value);
+  auto cut = [&v](std::size_t n) { return v.size() > n ? v.substr(0, n) : v; };
+  Settings& s = *reader->settings;
+  if (key == "settings/style") s.style = cut(255);
+  else if (key == "dialog/caption") s.dialog_caption = cut(255);
+  else if (key == "dialog/text") s.dialog_text = cut(255);
+  else if (key == "settings/spipath") s.spi_path = cut(255);
+  else if (key == "scenario/path") s.scenario_path = cut(255);
+  else if (key == "scenario/extension") s.extension = cut(259);
+  return 1;
+}
+
+}  // namespace
+
+void ReadSettingsFile(const std::string& native_path, Settings& settings) {
+  Reader reader{&settings, {}};
+  // A missing file simply leaves every default; a malformed line is skipped.
+  ini_parse(native_path.c_str(), Handle, &reader);
+}
+
+StyleChoice ParseStyle(std::string_view style) {
+  std::string s = Lower(style);
+  if (s == "fullscreen") return StyleChoice::kFullScreen;
+  if (s == "user") return StyleChoice::kUser;
+  return StyleChoice::kWindow;
+}
+
+std::string SettingsPathForExecutable(std::string_view exe_path) {
+  // Only a "." in the file name counts: on Linux folders often have dots (~/.local).
+  std::size_t slash = std::max(SjisFindLast(exe_path, '/') == std::string_view::npos
+                                   ? 0
+                                   : SjisFindLast(exe_path, '/') + 1,
+                               SjisFindLast(exe_path, '\\') == std::string_view::npos
+                                   ? 0
+                                   : SjisFindLast(exe_path, '\\') + 1);
+  std::size_t dot = SjisFindLast(exe_path, '.');
+  std::string base(exe_path);
+  if (dot != std::string_view::npos && dot >= slash) base.resize(dot);
+  return base + ".ini";
+}
+
+std::string ExecutableFolder(std::string_view exe_path) {
+  std::size_t a = SjisFindLast(exe_path, '\\');
+  std::size_t b = SjisFindLast(exe_path, '/');
+  std::size_t cut = std::string_view::npos;
+  if (a != std::string_view::npos) cut = a;
+  if (b != std::string_view::npos && (cut == std::string_view::npos || b > cut)) cut = b;
+  if (cut != std::string_view::npos) return std::string(exe_path.substr(0, cut));
+  std::size_t colon = SjisFind(exe_path, ':');
+  if (colon != std::string_view::npos) return std::string(exe_path.substr(0, colon + 1));
+  return {};
+}
+
+std::string ScenarioFolder(std::string_view path_value, std::string_view exe_folder) {
+  if (!path_value.empty() &&
+      (SjisFind(path_value, ':') != std::string_view::npos || path_value.front() == '/')) {
+    return std::string(path_value);
+  }
+  return std::string(exe_folder) + std::string(path_value);
+}
+
+}  // namespace adv

@@ -1,0 +1,40 @@
+// The settings file beside the executable (or GAMEDIR/adv.ini): display style, scenario folder
+// and extension, image plug-in folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "script/messages.h"
+
+namespace adv {
+
+struct Settings {
+  std::string style = "Window";
+  std::string dialog_caption;
+  std::string dialog_text{kMsgFullScreenQuestion};
+  std::string spi_path;
+  std::string scenario_path = "\\data";
+  std::string extension = ".txt";
+};
+
+// Reads the keys the engine knows. Sections and keys match without regard to case, a value in
+// quotes loses them, the first occurrence of a key counts, and a missing file or key leaves the
+// default. Values are cut to the original's buffer sizes (255 bytes, 259 for the extension).
+void ReadSettingsFile(const std::string& native_path, Settings& settings);
+
+enum class StyleChoice { kWindow, kFullScreen, kUser };
+StyleChoice ParseStyle(std::string_view style);
+
+// The settings file of an executable: its path cut at the last "." of the file name, plus
+// ".ini".
+std::string SettingsPathForExecutable(std::string_view exe_path);
+
+// The folder part of a path (cut at its last "\" or "/", or just after its first ":").
+std::string ExecutableFolder(std::string_view exe_path);
+
+// The scenario folder from the "Path" value: a value with ":" (or an absolute Linux path) is
+// used as it is; anything else is appended to the executable's folder without a separator.
+std::string ScenarioFolder(std::string_view path_value, std::string_view exe_folder);
+
+}  // namespace adv

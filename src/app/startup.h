@@ -1,0 +1,32 @@
+// Start-up in the original's order, the frame loop, and shutdown.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "app/shell.h"
+
+namespace adv {
+
+class Engine;
+
+// Where a game's settings file and scenario folder are looked for: beside the executable, or in
+// GAMEDIR, which stands for the executable's folder.
+struct GameLocation {
+  std::string settings_path;
+  std::string exe_folder;
+};
+
+GameLocation LocateGame(const std::optional<std::string>& game_dir);
+
+// Runs the game from start-up to shutdown. 0 when it ran and ended; 1 when it could not start
+// (the reason is on stderr).
+int RunGame(Engine& engine, const GameLocation& where,
+            std::optional<DisplayMode> display_override);
+
+// Applies the settings file: display mode (asking for "User"), plug-in folder, scenario folder
+// and extension.
+void ApplySettings(Engine& engine, const GameLocation& where,
+                   std::optional<DisplayMode> display_override);
+
+}  // namespace adv

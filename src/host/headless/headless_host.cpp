@@ -1,0 +1,161 @@
+#include "host/headless/headless_host.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "host/png_writer.h"
+#include "host/sjis_convert.h"
+
+namespace adv {
+
+namespace {
+
+// Headless runs pretend the run began at midnight on Saturday, 1 January 2000, so that .now is
+// repeatable too.
+constexpr int kEpochYear = 2000;
+constexpr int kEpochWeekday = 6;
+
+bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+}  // namespace
+
+HeadlessHost::HeadlessHost(HeadlessOptions options)
+    : options_(std::move(options)), presented_(kWidth * kHeight, 0) {
+  // Timed shots in time order first; the exit-only ones after them.
+  std::stable_sort(options_.shots.begin(), options_.shots.end(),
+                   [](const Screenshot& a, const Screenshot& b) {
+                     if (a.ms.has_value() != b.ms.has_value()) return a.ms.has_value();
+                     return a.ms.has_value() && *a.ms < *b.ms;
+                   });
+}
+
+void HeadlessHost::AdvanceTo(std::uint32_t t) {
+  // Pictures are taken as the clock passes their time, so a shot at MS shows everything
+  // presented up to and including MS.
+  while (next_shot_ < options_.shots.size() && options_.shots[next_shot_].ms.has_value() &&
+         *options_.shots[next_shot_].ms < t) {
+    WriteShot(options_.shots[next_shot_].path);
+    ++next_shot_;
+  }
+  now_ = t;
+}
+
+void HeadlessHost::EndFrame() {
+  // Every frame takes at least a millisecond of virtual time.
+  if (now_ == last_frame_end_) AdvanceTo(now_ + 1);
+  last_frame_end_ = now_;
+}
+
+LocalTime HeadlessHost::GetLocalTime() {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  LocalTime t;
+  std::uint32_t ms = now_;
+  t.millisecond = static_cast<int>(ms % 1000);
+  std::uint32_t seconds = ms / 1000;
+  t.second = static_cast<int>(seconds % 60);
+  t.minute = static_cast<int>(seconds / 60 % 60);
+  t.hour = static_cast<int>(seconds / 3600 % 24);
+  int days = static_cast<int>(seconds / 86400);
+  t.weekday = (kEpochWeekday + days) % 7;
+  int year = kEpochYear;
+  while (days >= (IsLeap(year) ? 366 : 365)) days -= IsLeap(year++) ? 366 : 365;
+  int month = 0;
+  while (true) {
+    int length = kDays[month] + (month == 1 && IsLeap(year) ? 1 : 0);
+    if (days < length) break;
+    days -= length;
+    ++month;
+  }
+  t.year = year;
+  t.month = month + 1;
+  t.day = days + 1;
+  return t;
+}
+
+bool HeadlessHost::CreateMainWindow(const std::string& caption, bool full_screen) {
+  window_ = true;
+  full_screen_ = full_screen;
+  title_ = caption;
+  HostEvent expose;
+  expose.type = HostEvent::Type::kExpose;
+  internal_.push_back(expose);
+  return true;
+}
+
+void HeadlessHost::Present(const FrameView& frame, const Rect& rect) {
+  Rect r = IntersectRect(rect, Rect{0, 0, std::min(frame.width, kWidth),
+                                    std::min(frame.height, kHeight)});
+  for (int y = r.top; y < r.bottom; ++y) {
+    const std::uint16_t* src = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch;
+    std::copy(src + r.left, src + r.right, presented_.begin() + y * kWidth + r.left);
+  }
+}
+
+bool HeadlessHost::PollEvent(HostEvent& event) {
+  if (!internal_.empty()) {
+    event = internal_.front();
+    internal_.pop_front();
+    return true;
+  }
+  if (next_input_ < options_.input.size() && options_.input[next_input_].ms <= now_) {
+    event = options_.input[next_input_++].event;
+    if (event.type == HostEvent::Type::kMouseMove || event.type == HostEvent::Type::kMouseDown ||
+        event.type == HostEvent::Type::kMouseUp) {
+      cursor_x_ = event.x;
+      cursor_y_ = event.y;
+    }
+    return true;
+  }
+  return false;
+}
+
+void HeadlessHost::SetCursorPos(int x, int y) {
+  cursor_x_ = std::clamp(x, 0, kWidth - 1);
+  cursor_y_ = std::clamp(y, 0, kHeight - 1);
+}
+
+MessageBoxAnswer HeadlessHost::ShowMessageBox(const std::string& text, const std::string&,
+                                              MessageBoxKind kind) {
+  std::string utf8 = SjisToUtf8(text);
+  boxes_.push_back(utf8);
+  std::string out;
+  std::size_t start = 0;
+  while (true) {
+    std::size_t end = utf8.find('\n', start);
+    out += "box: " + utf8.substr(start, end - start) + "\n";
+    if (end == std::string::npos) break;
+    start = end + 1;
+  }
+  std::fputs(out.c_str(), stderr);
+  return kind == MessageBoxKind::kYesNo ? MessageBoxAnswer::kNo : MessageBoxAnswer::kOk;
+}
+
+void HeadlessHost::DebugLog(const std::string& line) {
+  if (options_.debug) std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void HeadlessHost::ErrorLine(const std::string& line) {
+  std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+bool HeadlessHost::WriteShot(const std::string& path) const {
+  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
+  for (std::size_t i = 0; i < presented_.size(); ++i) {
+    const std::uint16_t p = presented_[i];
+    const unsigned channels[3] = {(p >> 10) & 31u, (p >> 5) & 31u, p & 31u};
+    for (int c = 0; c < 3; ++c) {
+      rgb[i * 3 + c] = static_cast<std::uint8_t>((channels[c] << 3) | (channels[c] >> 2));
+    }
+  }
+  if (WritePng24(path, kWidth, kHeight, rgb)) return true;
+  std::fprintf(stderr, "adv: cannot write screenshot %s\n", path.c_str());
+  return false;
+}
+
+void HeadlessHost::Finish() {
+  for (; next_shot_ < options_.shots.size(); ++next_shot_) {
+    WriteShot(options_.shots[next_shot_].path);
+  }
+}
+
+}  // namespace adv

@@ -1,0 +1,110 @@
+// A host without window or sound for tests and automation: a virtual clock that only sleeping
+// and holding frames advance, input read from a script at its virtual times, and screenshots of
+// what was last presented. The same game, input and options give the same output every time.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/headless/input_script.h"
+#include "host/host.h"
+
+namespace adv {
+
+struct Screenshot {
+  std::optional<std::uint32_t> ms;  // none: at exit
+  std::string path;
+};
+
+struct HeadlessOptions {
+  std::vector<TimedEvent> input;
+  std::vector<Screenshot> shots;
+  bool debug = false;
+  PictureDecoder* decoder = nullptr;  // not owned
+};
+
+class HeadlessHost : public Host {
+ public:
+  static constexpr int kWidth = 640;
+  static constexpr int kHeight = 480;
+
+  explicit HeadlessHost(HeadlessOptions options = {});
+
+  std::uint32_t Now() override { return now_; }
+  void Sleep(std::uint32_t ms) override { AdvanceTo(now_ + ms); }
+  void Spin() override { AdvanceTo(now_ + 1); }
+  void EndFrame() override;
+  LocalTime GetLocalTime() override;
+
+  bool CreateMainWindow(const std::string& caption, bool full_screen) override;
+  void DestroyMainWindow() override { window_ = false; }
+  bool HasWindow() const override { return window_; }
+  void SetTitle(const std::string& caption) override { title_ = caption; }
+  FullScreenResult TestFullScreen() override { return FullScreenResult::kOk; }
+  bool SetFullScreen(bool full_screen) override {
+    full_screen_ = full_screen;
+    return true;
+  }
+  void LowerWindow() override {}
+  void Present(const FrameView& frame, const Rect& rect) override;
+
+  bool PollEvent(HostEvent& event) override;
+
+  void GetCursorPos(int& x, int& y) override {
+    x = cursor_x_;
+    y = cursor_y_;
+  }
+  void SetCursorPos(int x, int y) override;
+  void ShowCursor(bool show) override { cursor_shown_ = show; }
+  bool SetCursorImage(const CursorImage* image) override {
+    cursor_is_image_ = image != nullptr;
+    return true;
+  }
+
+  MessageBoxAnswer ShowMessageBox(const std::string& text, const std::string& title,
+                                  MessageBoxKind kind) override;
+
+  bool AcquireInstance(const std::string&, const std::string&) override { return true; }
+  void SetInstanceCaption(const std::string&) override {}
+
+  PictureDecoder* Decoder() override { return options_.decoder; }
+  void DebugLog(const std::string& line) override;
+  void ErrorLine(const std::string& line) override;
+
+  // Writes the screenshots still due (those of later times and those taken at exit).
+  void Finish();
+  bool InputPending() const override { return next_input_ < options_.input.size(); }
+
+  // For tests: the picture last presented, RGB555, kWidth x kHeight.
+  const std::vector<std::uint16_t>& presented() const { return presented_; }
+  const std::string& title() const { return title_; }
+  bool full_screen() const { return full_screen_; }
+  bool cursor_shown() const { return cursor_shown_; }
+  bool cursor_is_image() const { return cursor_is_image_; }
+  const std::vector<std::string>& message_boxes() const { return boxes_; }
+
+ private:
+  void AdvanceTo(std::uint32_t t);
+  bool WriteShot(const std::string& path) const;
+
+  HeadlessOptions options_;
+  std::uint32_t now_ = 0;
+  std::uint32_t last_frame_end_ = 0;
+  bool window_ = false;
+  bool full_screen_ = false;
+  std::string title_;
+  std::vector<std::uint16_t> presented_;
+  std::deque<HostEvent> internal_;  // expose after window creation
+  std::size_t next_input_ = 0;
+  std::size_t next_shot_ = 0;  // options_.shots with times, sorted
+  int cursor_x_ = 0;
+  int cursor_y_ = 0;
+  bool cursor_shown_ = true;
+  bool cursor_is_image_ = false;
+  std::vector<std::string> boxes_;
+};
+
+}  // namespace adv

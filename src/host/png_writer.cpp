@@ -1,0 +1,38 @@
+#include "host/png_writer.h"
+
+#include <png.h>
+
+#include <cstdio>
+
+namespace adv {
+
+bool WritePng24(const std::string& path, int width, int height,
+                const std::vector<std::uint8_t>& rgb) {
+  if (width <= 0 || height <= 0 ||
+      rgb.size() < static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3) {
+    return false;
+  }
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
+  if (png == nullptr || info == nullptr || setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(f);
+    std::remove(path.c_str());
+    return false;
+  }
+  png_init_io(png, f);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < height; ++y) {
+    png_write_row(png, rgb.data() + static_cast<std::size_t>(y) * width * 3);
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(f) == 0;
+}
+
+}  // namespace adv

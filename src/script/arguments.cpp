@@ -1,0 +1,201 @@
+#include "script/arguments.h"
+
+#include <climits>
+#include <vector>
+
+#include "base/sjis_string.h"
+#include "engine.h"
+#include "script/error_report.h"
+#include "script/messages.h"
+
+namespace adv {
+
+namespace {
+
+// Growth a single expansion may add beyond its input: a variable that doubles itself on every
+// line must not take the process's memory with it.
+constexpr std::size_t kExpansionLimit = 1 << 20;
+
+int HexValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
+unsigned HexPair(std::string_view word, std::size_t pos) {
+  unsigned value = 0;
+  for (std::size_t i = pos; i < pos + 2 && i < word.size(); ++i) {
+    int v = HexValue(word[i]);
+    if (v < 0) break;
+    value = value * 16 + static_cast<unsigned>(v);
+  }
+  return value;
+}
+
+std::string PaddedNumber(std::int32_t value, std::size_t width) {
+  std::string digits = std::to_string(value);
+  std::size_t count = digits.size() - (value < 0 ? 1 : 0);
+  if (count >= width) return digits;
+  // The zeros come first, also before a minus sign.
+  return std::string(width - count, '0') + digits;
+}
+
+std::string Replacement(Engine& engine, const std::string& name) {
+  std::size_t caret = SjisFind(name, '^');
+  if (caret != std::string::npos) {
+    int value = WordToInt(engine, std::string_view(name).substr(0, caret));
+    return PaddedNumber(value, name.size() - caret - 1);
+  }
+  if (IsNumericLiteral(name)) return std::to_string(ParseNumericLiteral(name));
+  if (auto i = LookupIntVariable(engine, name)) return std::to_string(*i);
+  if (auto s = LookupStringVariable(engine, name)) return *s;
+  return name;
+}
+
+}  // namespace
+
+void ReadWordFrom(LineBuffer& line, std::string& word) {
+  std::string_view rest = line.Rest();
+  std::size_t i = 0;
+  while (i < rest.size() && (rest[i] == ' ' || rest[i] == '\t')) ++i;
+  word.clear();
+  bool quoted = false;
+  while (i < rest.size()) {
+    char c = rest[i];
+    if (c == '\t' || c == '\n' || c == '\0') break;
+    if (c == ' ' && !quoted) break;
+    if (IsSjisLeadByte(static_cast<unsigned char>(c))) {
+      // Taken with its second byte whatever that is; a lead byte ending the line stays alone.
+      word.append(rest.substr(i, 2));
+      i += i + 1 < rest.size() ? 2 : 1;
+      continue;
+    }
+    if (c == '"') {
+      quoted = !quoted;
+    } else {
+      word.push_back(c);
+    }
+    ++i;
+  }
+  line.Consume(i);
+}
+
+void ReadWord(Engine& engine) { ReadWordFrom(engine.interp.line, engine.interp.arg); }
+
+std::string ReadStringArg(Engine& engine) {
+  ReadWord(engine);
+  ExpandVariables(engine, engine.interp.arg);
+  return engine.interp.arg;
+}
+
+int ReadIntArg(Engine& engine) {
+  std::string word = ReadStringArg(engine);
+  return WordToInt(engine, word);
+}
+
+int ReadIntExpr(Engine& engine) {
+  // 32-bit arithmetic wraps around. Division and remainder by 0 give 0, and INT_MIN / -1 wraps to
+  // INT_MIN, so no script can stop the engine with arithmetic.
+  std::uint32_t value = static_cast<std::uint32_t>(ReadIntArg(engine));
+  while (true) {
+    std::string op = ReadStringArg(engine);
+    std::int32_t operand = ReadIntArg(engine);
+    if (op.empty()) break;
+    std::int32_t v = static_cast<std::int32_t>(value);
+    switch (op[0]) {
+      case '+':
+        value += static_cast<std::uint32_t>(operand);
+        break;
+      case '-':
+        value -= static_cast<std::uint32_t>(operand);
+        break;
+      case '*':
+        value *= static_cast<std::uint32_t>(operand);
+        break;
+      case '/':
+        if (operand == 0) value = 0;
+        else if (operand == -1) value = 0u - value;
+        else value = static_cast<std::uint32_t>(v / operand);
+        break;
+      case '%':
+        if (operand == 0 || operand == -1) value = 0;
+        else value = static_cast<std::uint32_t>(v % operand);
+        break;
+      default:
+        break;
+    }
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+bool IsNumericLiteral(std::string_view word) {
+  std::size_t i = (!word.empty() && (word[0] == '+' || word[0] == '-')) ? 1 : 0;
+  if (i >= word.size()) return false;
+  for (; i < word.size(); ++i) {
+    if (word[i] < '0' || word[i] > '9') return false;
+  }
+  return true;
+}
+
+std::int32_t ParseNumericLiteral(std::string_view word) {
+  bool negative = !word.empty() && word[0] == '-';
+  std::size_t i = (!word.empty() && (word[0] == '+' || word[0] == '-')) ? 1 : 0;
+  long long value = 0;
+  for (; i < word.size(); ++i) {
+    value = value * 10 + (word[i] - '0');
+    if (value > 1LL + INT_MAX) break;  // saturates below
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<std::int32_t>(value);
+}
+
+int WordToInt(Engine& engine, std::string_view word) {
+  if (word.empty()) return 0;
+  if (IsNumericLiteral(word)) return ParseNumericLiteral(word);
+  if (auto value = LookupIntVariable(engine, word)) return *value;
+  ReportScriptError(engine, kMsgNoVariable);
+  return 0;
+}
+
+Colour ParseColour(std::string_view word) {
+  if (word.empty() || word[0] != '#') return 0;
+  return MakeColour(HexPair(word, 1), HexPair(word, 3), HexPair(word, 5));
+}
+
+void ExpandVariables(Engine& engine, std::string& s) {
+  const std::size_t limit = std::max(s.size(), kExpansionLimit);
+  std::vector<std::size_t> opens;  // positions of "[" on character boundaries before i
+  std::size_t i = 0;
+  while (i < s.size()) {
+    unsigned char c = static_cast<unsigned char>(s[i]);
+    if (IsSjisLeadByte(c)) {
+      i += 2;
+      continue;
+    }
+    if (c == '[') {
+      opens.push_back(i);
+    } else if (c == ']' && !opens.empty()) {
+      std::size_t open = opens.back();
+      opens.pop_back();
+      std::string replacement = Replacement(engine, s.substr(open + 1, i - open - 1));
+      std::size_t kept = s.size() - (i + 1 - open);
+      if (kept + replacement.size() > limit) replacement.resize(limit > kept ? limit - kept : 0);
+      s.replace(open, i + 1 - open, replacement);
+      // The replacement is not searched for a "]" of its own, but a "[" in it can open a
+      // reference that a later "]" completes.
+      std::size_t end = open + replacement.size();
+      for (std::size_t j = open; j < end;) {
+        if (s[j] == '[') opens.push_back(j);
+        j += IsSjisLeadByte(static_cast<unsigned char>(s[j])) ? 2 : 1;
+      }
+      i = end;
+      continue;
+    }
+    ++i;
+  }
+}
+
+}  // namespace adv

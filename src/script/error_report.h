@@ -1,0 +1,14 @@
+// Script errors (a box naming the file and line, and a FILE:LINE: message line on stderr) and the
+// internal error log of platform failures.
+#pragma once
+
+#include <string_view>
+
+namespace adv {
+
+class Engine;
+
+void ReportScriptError(Engine& engine, std::string_view message);
+void LogSdkError(Engine& engine, std::string_view message);
+
+}  // namespace adv
