@@ -53,7 +53,7 @@ bool SetWindowCursor(Engine& engine, std::string_view file) {
   }
   if (!engine.host.HasWindow()) return true;
   return engine.host.SetCursorImage(cursor.kind == WindowCursor::Kind::kImage ? &cursor.image
-                                                                               : nullptr);
+                                                                              : nullptr);
 }
 
 bool CaptionCommand(Engine& engine) {

@@ -21,7 +21,8 @@ bool ParseMs(std::string_view text, std::uint32_t& ms) {
 
 std::string Usage() {
   return "usage: adv [OPTIONS] [GAMEDIR]\n"
-         "  GAMEDIR            the game's folder (settings GAMEDIR/adv.ini, scenario GAMEDIR/data)\n"
+         "  GAMEDIR            the game's folder (settings GAMEDIR/adv.ini, scenario "
+         "GAMEDIR/data)\n"
          "  --window           play in a window, whatever the settings file says\n"
          "  --fullscreen       play full screen, whatever the settings file says\n"
          "  --headless         no window and no sound; virtual clock; boxes to stderr\n"

@@ -50,8 +50,9 @@ void RunFrameLoop(Engine& engine) {
     ++shell.frames;
     if (shell.end_when_input_exhausted && WaitsForInput(engine.interp.state) &&
         !host.InputPending() && !shell.close_at) {
-      std::fprintf(stderr, "adv: the script waits for input that the input script does not give; "
-                           "ending the run\n");
+      std::fprintf(stderr,
+                   "adv: the script waits for input that the input script does not give; "
+                   "ending the run\n");
       DestroyWindow(engine);
       return;
     }
@@ -64,7 +65,10 @@ void RunFrameLoop(Engine& engine) {
       const std::uint32_t left = deadline - now;
       if (left == 0 || left > 0x80000000u) break;
       if (left >= kSleepMargin) {
-        host.Sleep(kSleepSlice);
+        // Nor past the time the window is to close.
+        std::uint32_t slice = kSleepSlice;
+        if (shell.close_at && *shell.close_at - now < slice) slice = *shell.close_at - now;
+        host.Sleep(slice);
       } else {
         host.Spin();
       }
@@ -90,7 +94,9 @@ void MarkDirtyArea(Engine& engine, int x, int y, int width, int height) {
   MarkDirty(engine, Rect::FromSize(x, y, width, height));
 }
 
-void RequestSwap(Engine& engine) { engine.shell.swap_request = true; }
+void RequestSwap(Engine& engine) {
+  engine.shell.swap_request = true;
+}
 
 void RequestClose(Engine& engine, bool immediate) {
   if (immediate) {

@@ -36,12 +36,18 @@ int Handle(void* user, const char* section, const char* name, const char* value)
   std::string v = Unquote(value);
   auto cut = [&v](std::size_t n) { return v.size() > n ? v.substr(0, n) : v; };
   Settings& s = *reader->settings;
-  if (key == "settings/style") s.style = cut(255);
-  else if (key == "dialog/caption") s.dialog_caption = cut(255);
-  else if (key == "dialog/text") s.dialog_text = cut(255);
-  else if (key == "settings/spipath") s.spi_path = cut(255);
-  else if (key == "scenario/path") s.scenario_path = cut(255);
-  else if (key == "scenario/extension") s.extension = cut(259);
+  if (key == "settings/style")
+    s.style = cut(255);
+  else if (key == "dialog/caption")
+    s.dialog_caption = cut(255);
+  else if (key == "dialog/text")
+    s.dialog_text = cut(255);
+  else if (key == "settings/spipath")
+    s.spi_path = cut(255);
+  else if (key == "scenario/path")
+    s.scenario_path = cut(255);
+  else if (key == "scenario/extension")
+    s.extension = cut(259);
   return 1;
 }
 
@@ -62,12 +68,10 @@ StyleChoice ParseStyle(std::string_view style) {
 
 std::string SettingsPathForExecutable(std::string_view exe_path) {
   // Only a "." in the file name counts: on Linux folders often have dots (~/.local).
-  std::size_t slash = std::max(SjisFindLast(exe_path, '/') == std::string_view::npos
-                                   ? 0
-                                   : SjisFindLast(exe_path, '/') + 1,
-                               SjisFindLast(exe_path, '\\') == std::string_view::npos
-                                   ? 0
-                                   : SjisFindLast(exe_path, '\\') + 1);
+  std::size_t slash = std::max(
+      SjisFindLast(exe_path, '/') == std::string_view::npos ? 0 : SjisFindLast(exe_path, '/') + 1,
+      SjisFindLast(exe_path, '\\') == std::string_view::npos ? 0
+                                                             : SjisFindLast(exe_path, '\\') + 1);
   std::size_t dot = SjisFindLast(exe_path, '.');
   std::string base(exe_path);
   if (dot != std::string_view::npos && dot >= slash) base.resize(dot);

@@ -49,8 +49,8 @@ void ApplySettings(Engine& engine, const GameLocation& where,
       if (!display_override) {
         MessageBoxAnswer answer = engine.host.ShowMessageBox(
             settings.dialog_text, settings.dialog_caption, MessageBoxKind::kYesNo);
-        shell.display_mode = answer == MessageBoxAnswer::kYes ? DisplayMode::kFullScreen
-                                                              : DisplayMode::kWindowed;
+        shell.display_mode =
+            answer == MessageBoxAnswer::kYes ? DisplayMode::kFullScreen : DisplayMode::kWindowed;
       }
       break;
     case StyleChoice::kWindow:
@@ -64,8 +64,7 @@ void ApplySettings(Engine& engine, const GameLocation& where,
   // also finds "Data".
   FileSystem from_here;
   from_here.SetBase(".");
-  engine.files.SetBase(
-      from_here.Resolve(ScenarioFolder(settings.scenario_path, where.exe_folder)));
+  engine.files.SetBase(from_here.Resolve(ScenarioFolder(settings.scenario_path, where.exe_folder)));
   shell.scenario_extension = settings.extension;
 }
 

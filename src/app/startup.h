@@ -21,8 +21,7 @@ GameLocation LocateGame(const std::optional<std::string>& game_dir);
 
 // Runs the game from start-up to shutdown. 0 when it ran and ended; 1 when it could not start
 // (the reason is on stderr).
-int RunGame(Engine& engine, const GameLocation& where,
-            std::optional<DisplayMode> display_override);
+int RunGame(Engine& engine, const GameLocation& where, std::optional<DisplayMode> display_override);
 
 // Applies the settings file: display mode (asking for "User"), plug-in folder, scenario folder
 // and extension.

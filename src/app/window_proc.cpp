@@ -72,7 +72,9 @@ void KeyUp(Engine& engine, const HostEvent& event) {
 }
 
 // Coordinates reach the handlers as the unsigned 16-bit halves of a window message.
-int Word(int v) { return v & 0xFFFF; }
+int Word(int v) {
+  return v & 0xFFFF;
+}
 
 }  // namespace
 

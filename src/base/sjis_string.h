@@ -9,7 +9,9 @@
 namespace adv {
 
 // First byte of a two-byte character: 0x80-0x9F or 0xE0-0xFF.
-inline bool IsSjisLeadByte(unsigned char c) { return (c >= 0x80 && c <= 0x9F) || c >= 0xE0; }
+inline bool IsSjisLeadByte(unsigned char c) {
+  return (c >= 0x80 && c <= 0x9F) || c >= 0xE0;
+}
 
 // Position of the first single-byte character c at or after from, or npos.
 std::size_t SjisFind(std::string_view s, char c, std::size_t from = 0);
@@ -21,6 +23,8 @@ std::size_t SjisFindLast(std::string_view s, char c, std::size_t end = std::stri
 std::size_t SjisFindSeq(std::string_view s, std::string_view needle);
 
 // True when name contains a "." (Shift-JIS-aware).
-inline bool SjisHasDot(std::string_view s) { return SjisFind(s, '.') != std::string_view::npos; }
+inline bool SjisHasDot(std::string_view s) {
+  return SjisFind(s, '.') != std::string_view::npos;
+}
 
 }  // namespace adv

@@ -7,10 +7,10 @@
 namespace adv {
 
 struct ReturnFrame {
-  std::string file;    // the calling script, as it was opened
-  int line = 0;        // line number of the call
+  std::string file;  // the calling script, as it was opened
+  int line = 0;      // line number of the call
   bool from_text = false;
-  std::string text;    // rest of the text line when called from inside text
+  std::string text;  // rest of the text line when called from inside text
 };
 
 struct FlowState {

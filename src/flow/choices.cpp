@@ -7,6 +7,8 @@ namespace adv {
 // No choice can be registered before .slt exists, so nothing is hovered or hit.
 void ChoiceHoverStep(Engine&) {}
 
-bool ChooseOnClick(Engine&, int, int) { return false; }
+bool ChooseOnClick(Engine&, int, int) {
+  return false;
+}
 
 }  // namespace adv

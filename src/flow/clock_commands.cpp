@@ -32,15 +32,24 @@ bool NowCommand(Engine& engine) {
   ReadStringArg(engine);
   std::string field = ReadStringArg(engine);
   std::int32_t value = 0;
-  if (field == "year") value = t.year;
-  else if (field == "month") value = t.month;
-  else if (field == "day") value = t.day;
-  else if (field == "weekday") value = t.weekday;
-  else if (field == "hour") value = t.hour;
-  else if (field == "minute") value = t.minute;
-  else if (field == "second") value = t.second;
-  else if (field == "millisecond") value = t.millisecond;
-  else if (field == "systemtime") value = static_cast<std::int32_t>(engine.host.Now());
+  if (field == "year")
+    value = t.year;
+  else if (field == "month")
+    value = t.month;
+  else if (field == "day")
+    value = t.day;
+  else if (field == "weekday")
+    value = t.weekday;
+  else if (field == "hour")
+    value = t.hour;
+  else if (field == "minute")
+    value = t.minute;
+  else if (field == "second")
+    value = t.second;
+  else if (field == "millisecond")
+    value = t.millisecond;
+  else if (field == "systemtime")
+    value = static_cast<std::int32_t>(engine.host.Now());
   AssignFromText(engine, name, std::to_string(value));
   return true;
 }

@@ -81,7 +81,9 @@ void ReadWordFrom(LineBuffer& line, std::string& word) {
   line.Consume(i);
 }
 
-void ReadWord(Engine& engine) { ReadWordFrom(engine.interp.line, engine.interp.arg); }
+void ReadWord(Engine& engine) {
+  ReadWordFrom(engine.interp.line, engine.interp.arg);
+}
 
 std::string ReadStringArg(Engine& engine) {
   ReadWord(engine);
@@ -114,13 +116,18 @@ int ReadIntExpr(Engine& engine) {
         value *= static_cast<std::uint32_t>(operand);
         break;
       case '/':
-        if (operand == 0) value = 0;
-        else if (operand == -1) value = 0u - value;
-        else value = static_cast<std::uint32_t>(v / operand);
+        if (operand == 0)
+          value = 0;
+        else if (operand == -1)
+          value = 0u - value;
+        else
+          value = static_cast<std::uint32_t>(v / operand);
         break;
       case '%':
-        if (operand == 0 || operand == -1) value = 0;
-        else value = static_cast<std::uint32_t>(v % operand);
+        if (operand == 0 || operand == -1)
+          value = 0;
+        else
+          value = static_cast<std::uint32_t>(v % operand);
         break;
       default:
         break;

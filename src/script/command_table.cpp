@@ -53,7 +53,9 @@ constexpr std::array<CommandEntry, 35> kCommands{{
 
 }  // namespace
 
-std::span<const CommandEntry> CommandTable() { return kCommands; }
+std::span<const CommandEntry> CommandTable() {
+  return kCommands;
+}
 
 const CommandEntry* FindCommand(std::string_view word) {
   for (const CommandEntry& entry : kCommands) {

@@ -22,8 +22,8 @@ using CommandHandler = bool (*)(Engine&);
 struct CommandEntry {
   std::string_view name;
   Dispatch dispatch;
-  int state;                // for kDefer
-  CommandHandler handler;   // null: the command reads its arguments and does nothing yet
+  int state;               // for kDefer
+  CommandHandler handler;  // null: the command reads its arguments and does nothing yet
 };
 
 std::span<const CommandEntry> CommandTable();

@@ -16,7 +16,9 @@ bool MessageDisplayStep(Engine& engine) {
 
 void FlushPendingText(Engine&) {}
 
-void ClickWaitSetup(Engine& engine, bool) { engine.interp.state = kStateText; }
+void ClickWaitSetup(Engine& engine, bool) {
+  engine.interp.state = kStateText;
+}
 
 void AnimateMark(Engine&, int) {}
 

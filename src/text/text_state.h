@@ -22,7 +22,7 @@ struct TextState {
 
 // Where the message layer stands, for the text system variables.
 struct MessageLayerPosition {
-  int x = 0, y = 0;            // layer position on the screen
+  int x = 0, y = 0;  // layer position on the screen
   int cursor_x = 0, cursor_y = 0;
   int last_x = 0, last_y = 0;  // right after the last character drawn
   int current_line = 1;

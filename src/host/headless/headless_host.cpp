@@ -15,7 +15,9 @@ namespace {
 constexpr int kEpochYear = 2000;
 constexpr int kEpochWeekday = 6;
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+  return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 }  // namespace
 
@@ -38,6 +40,15 @@ void HeadlessHost::AdvanceTo(std::uint32_t t) {
     ++next_shot_;
   }
   now_ = t;
+}
+
+void HeadlessHost::Sleep(std::uint32_t ms) {
+  std::uint32_t target = now_ + ms;
+  if (next_input_ < options_.input.size()) {
+    const std::uint32_t due = options_.input[next_input_].ms;
+    if (due > now_ && due < target) target = due;
+  }
+  AdvanceTo(target);
 }
 
 void HeadlessHost::EndFrame() {
@@ -83,8 +94,8 @@ bool HeadlessHost::CreateMainWindow(const std::string& caption, bool full_screen
 }
 
 void HeadlessHost::Present(const FrameView& frame, const Rect& rect) {
-  Rect r = IntersectRect(rect, Rect{0, 0, std::min(frame.width, kWidth),
-                                    std::min(frame.height, kHeight)});
+  Rect r = IntersectRect(
+      rect, Rect{0, 0, std::min(frame.width, kWidth), std::min(frame.height, kHeight)});
   for (int y = r.top; y < r.bottom; ++y) {
     const std::uint16_t* src = frame.pixels + static_cast<std::ptrdiff_t>(y) * frame.pitch;
     std::copy(src + r.left, src + r.right, presented_.begin() + y * kWidth + r.left);

@@ -34,7 +34,8 @@ class HeadlessHost : public Host {
   explicit HeadlessHost(HeadlessOptions options = {});
 
   std::uint32_t Now() override { return now_; }
-  void Sleep(std::uint32_t ms) override { AdvanceTo(now_ + ms); }
+  // A sleep ends early when scripted input comes due, so input arrives at its exact time.
+  void Sleep(std::uint32_t ms) override;
   void Spin() override { AdvanceTo(now_ + 1); }
   void EndFrame() override;
   LocalTime GetLocalTime() override;

@@ -45,8 +45,7 @@ HostEvent Mouse(HostEvent::Type type, MouseButton button, int x, int y) {
 
 }  // namespace
 
-bool ParseInputScript(std::string_view text, std::vector<TimedEvent>& events,
-                      std::string& error) {
+bool ParseInputScript(std::string_view text, std::vector<TimedEvent>& events, std::string& error) {
   events.clear();
   std::istringstream in{std::string(text)};
   std::string line;
@@ -90,8 +89,7 @@ bool ParseInputScript(std::string_view text, std::vector<TimedEvent>& events,
       }
       MouseButton b = w[2] == "left" ? MouseButton::kLeft : MouseButton::kRight;
       add(Mouse(HostEvent::Type::kMouseMove, b, x, y));
-      add(Mouse(name == "down" ? HostEvent::Type::kMouseDown : HostEvent::Type::kMouseUp, b, x,
-                y));
+      add(Mouse(name == "down" ? HostEvent::Type::kMouseDown : HostEvent::Type::kMouseUp, b, x, y));
     } else if (name == "move") {
       if (!xy(2, x, y)) return fail("expected: move X Y");
       add(Mouse(HostEvent::Type::kMouseMove, MouseButton::kLeft, x, y));

@@ -1,0 +1,34 @@
+// An Engine over a HeadlessHost with a temporary scenario folder, for tests that drive the
+// interpreter line by line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "engine.h"
+#include "host/headless/headless_host.h"
+#include "support/temp_dir.h"
+
+namespace adv::test {
+
+class TestEngine {
+ public:
+  explicit TestEngine(HeadlessOptions options = {});
+
+  // Writes a file into the scenario folder.
+  void WriteFile(std::string_view name, std::string_view bytes) { dir.Write(name, bytes); }
+  // Runs the configuration script from text.
+  void RunConfig(std::string_view config);
+  // Executes one command or text line as the idle state would (dispatch included).
+  void Execute(std::string_view line);
+  // Opens name as the current script (so errors name it and its line).
+  void OpenScript(std::string_view name, std::string_view text);
+  // The message boxes shown so far.
+  const std::vector<std::string>& boxes() const { return host.message_boxes(); }
+
+  TempDir dir;
+  HeadlessHost host;
+  Engine engine;
+};
+
+}  // namespace adv::test

@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include "app/display_mode.h"
+#include "app/frame_loop.h"
+#include "app/window_proc.h"
+#include "script/interpreter.h"
+#include "support/test_engine.h"
+
+namespace adv {
+namespace {
+
+// Records how the frame loop holds its frames.
+class CountingHost : public HeadlessHost {
+ public:
+  using HeadlessHost::HeadlessHost;
+  void Sleep(std::uint32_t ms) override {
+    sleeps.push_back(ms);
+    HeadlessHost::Sleep(ms);
+  }
+  void Spin() override {
+    ++spins;
+    HeadlessHost::Spin();
+  }
+  void Present(const FrameView& frame, const Rect& rect) override {
+    presented.push_back(rect);
+    HeadlessHost::Present(frame, rect);
+  }
+  std::vector<std::uint32_t> sleeps;
+  int spins = 0;
+  std::vector<Rect> presented;  // rectangles, in order
+};
+
+class FrameLoopTest : public ::testing::Test {
+ protected:
+  FrameLoopTest() : engine(host) { engine.files.SetBase(dir.path()); }
+  void Run(std::string_view script) {
+    dir.Write("start.txt", script);
+    ASSERT_TRUE(CreateMainWindow(engine));
+    for (CDrawImage* s : {&engine.surfaces.back, &engine.surfaces.spare}) s->Create(640, 480);
+    ASSERT_TRUE(StartInterpreter(engine));
+    RunFrameLoop(engine);
+  }
+  test::TempDir dir;
+  CountingHost host;
+  Engine engine;
+};
+
+TEST_F(FrameLoopTest, WaitHoldsTheFrameThatYields) {
+  Run(".wat 2000\n.end\n");
+  // .wat in frame 1, .end yields in frame 2 and holds to 2000 ms, frame 3 closes.
+  EXPECT_EQ(host.Now(), 2000u);
+  EXPECT_EQ(engine.shell.frames, 3u);
+}
+
+TEST_F(FrameLoopTest, HoldSleepsInSlicesThenSpins) {
+  Run(".wat 21\n.end\n");
+  // The hold of frame 2 starts at 1 ms with 20 ms to go: four 4 ms sleeps while 8 or more
+  // remain, then a spin per millisecond.
+  EXPECT_EQ(host.sleeps, (std::vector<std::uint32_t>{4, 4, 4, 4}));
+  EXPECT_EQ(host.spins, 4);
+  EXPECT_EQ(host.Now(), 21u);
+}
+
+TEST_F(FrameLoopTest, LinesWithoutWaitTakeAFrameEach) {
+  Run("# a\n\n:label\n.let x = 1\n");
+  // Four lines, the final empty line, the end of the file, and the frame that closes (which
+  // ends in its hold, before its millisecond has passed).
+  EXPECT_EQ(engine.shell.frames, 7u);
+  EXPECT_EQ(host.Now(), 6u);
+  ASSERT_EQ(host.message_boxes().size(), 1u);  // x was never declared
+}
+
+TEST_F(FrameLoopTest, SwapOnceAndPresentOnlyDirtyFrames) {
+  dir.Write("start.txt", ".wat 10\n.end\n");
+  ASSERT_TRUE(CreateMainWindow(engine));
+  engine.surfaces.back.Create(640, 480);
+  engine.surfaces.spare.Create(640, 480);
+  engine.surfaces.spare.Fill(0, 0, 640, 480, 0xFFFFFF);
+  ASSERT_TRUE(StartInterpreter(engine));
+  RequestSwap(engine);
+  RequestSwap(engine);
+  MarkDirtyArea(engine, 10, 10, 5, 5);
+  MarkDirty(engine, Rect{0, 0, 2, 2});
+  RunFrameLoop(engine);
+  EXPECT_EQ(engine.surfaces.back.GetPixel(0, 0), 0x7FFF);
+  // The expose after window creation, then the one dirty rectangle of the first frame.
+  ASSERT_EQ(host.presented.size(), 2u);
+  EXPECT_EQ(host.presented[1], (Rect{0, 0, 15, 15}));
+  EXPECT_EQ(host.HeadlessHost::presented()[0], 0x7FFF);
+}
+
+TEST_F(FrameLoopTest, UntilClosesTheWindowOnTime) {
+  engine.shell.close_at = 499;
+  Run(".wat 100000\n.end\n");
+  EXPECT_EQ(host.Now(), 499u);
+}
+
+TEST_F(FrameLoopTest, ScriptedInputArrivesAtItsTime) {
+  // A sleep slice never carries the clock past an input event.
+  HeadlessOptions options;
+  TimedEvent close;
+  close.ms = 303;
+  close.event.type = HostEvent::Type::kClose;
+  options.input.push_back(close);
+  HeadlessHost scripted(options);
+  Engine e(scripted);
+  e.files.SetBase(dir.path());
+  dir.Write("start.txt", ".wat 1000\n.end\n");
+  ASSERT_TRUE(CreateMainWindow(e));
+  ASSERT_TRUE(StartInterpreter(e));
+  RunFrameLoop(e);
+  EXPECT_EQ(scripted.Now(), 303u);
+}
+
+TEST(RemainingWaitTest, CountsFromTheWaitStartAndIgnoresNegativeTotals) {
+  test::TestEngine t;
+  AddWait(t.engine, 300);
+  t.host.Sleep(100);
+  EXPECT_EQ(RemainingWait(t.engine), 200u);
+  t.host.Sleep(500);
+  EXPECT_EQ(RemainingWait(t.engine), 0u);
+  AddWait(t.engine, -1000);
+  EXPECT_EQ(RemainingWait(t.engine), 0u);
+  Yield(t.engine);
+  EXPECT_EQ(t.engine.interp.accumulated_wait, 0);
+  EXPECT_TRUE(t.engine.interp.wait_pending);
+}
+
+}  // namespace
+}  // namespace adv

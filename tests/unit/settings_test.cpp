@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "app/settings.h"
+#include "app/startup.h"
+#include "support/test_engine.h"
+
+namespace adv {
+namespace {
+
+TEST(SettingsTest, KeysMatchWithoutCaseAndDefaultsStay) {
+  test::TempDir dir;
+  dir.Write("adv.ini",
+            "[SETTINGS]\nstyle=fullscreen\nSpiPath = \"plug ins\"\nStyle=Window\n"
+            "[scenario]\nEXTENSION=.scn\n");
+  Settings s;
+  ReadSettingsFile(dir.Path("adv.ini"), s);
+  EXPECT_EQ(s.style, "fullscreen");  // the first occurrence counts
+  EXPECT_EQ(s.spi_path, "plug ins");
+  EXPECT_EQ(s.extension, ".scn");
+  EXPECT_EQ(s.scenario_path, "\\data");
+  EXPECT_EQ(s.dialog_text,
+            "\x83t\x83\x8B\x83X\x83N\x83\x8A\x81[\x83\x93\x95\\\x8E\xA6\x82\xB5\x82"
+            "\xDC\x82\xB7\x82\xA9\x81H");
+  Settings missing;
+  ReadSettingsFile(dir.Path("nosuch.ini"), missing);
+  EXPECT_EQ(missing.style, "Window");
+}
+
+TEST(SettingsTest, StyleValues) {
+  EXPECT_EQ(ParseStyle("FULLSCREEN"), StyleChoice::kFullScreen);
+  EXPECT_EQ(ParseStyle("Full Screen"), StyleChoice::kWindow);
+  EXPECT_EQ(ParseStyle("user"), StyleChoice::kUser);
+  EXPECT_EQ(ParseStyle("anything"), StyleChoice::kWindow);
+}
+
+TEST(SettingsTest, PathsBesideTheExecutable) {
+  EXPECT_EQ(SettingsPathForExecutable("/opt/game/adv"), "/opt/game/adv.ini");
+  EXPECT_EQ(SettingsPathForExecutable("/home/u/.local/bin/adv.exe"), "/home/u/.local/bin/adv.ini");
+  EXPECT_EQ(SettingsPathForExecutable("C:\\game\\adv.exe"), "C:\\game\\adv.ini");
+  EXPECT_EQ(ExecutableFolder("/opt/game/adv"), "/opt/game");
+  EXPECT_EQ(ExecutableFolder("C:adv.exe"), "C:");
+  EXPECT_EQ(ScenarioFolder("\\data", "/opt/game"), "/opt/game\\data");
+  EXPECT_EQ(ScenarioFolder("data", "/opt/game"), "/opt/gamedata");
+  EXPECT_EQ(ScenarioFolder("", "/opt/game"), "/opt/game");
+  EXPECT_EQ(ScenarioFolder("D:\\x", "/opt/game"), "D:\\x");
+  EXPECT_EQ(ScenarioFolder("/srv/x", "/opt/game"), "/srv/x");
+}
+
+TEST(SettingsTest, UserStyleAsksAndOverridesSkipTheQuestion) {
+  test::TestEngine t;
+  t.dir.Write("adv.ini", "[Settings]\nStyle=User\n[Scenario]\nPath=\\Data\n");
+  t.dir.Write("data/start.txt", "");
+  GameLocation where{t.dir.Path("adv.ini"), t.dir.path()};
+  ApplySettings(t.engine, where, std::nullopt);
+  ASSERT_EQ(t.boxes().size(), 1u);
+  EXPECT_EQ(t.boxes()[0], "フルスクリーン表示しますか？");
+  EXPECT_EQ(t.engine.shell.display_mode, DisplayMode::kWindowed);  // headless answers No
+  // "\Data" found the folder "data" without regard to case.
+  EXPECT_EQ(t.engine.files.Base(), t.dir.Path("data"));
+  ApplySettings(t.engine, where, DisplayMode::kFullScreen);
+  EXPECT_EQ(t.boxes().size(), 1u);
+  EXPECT_EQ(t.engine.shell.display_mode, DisplayMode::kFullScreen);
+}
+
+}  // namespace
+}  // namespace adv
