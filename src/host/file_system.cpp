@@ -42,7 +42,9 @@ std::vector<std::string> SplitComponents(std::string_view name) {
   return parts;
 }
 
-char FoldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char FoldAscii(char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 // Case-insensitive comparison of ASCII letters; sjis keeps second bytes of two-byte characters
 // (which may look like letters) exact.
@@ -67,9 +69,12 @@ bool HasHighBytes(std::string_view s) {
 }
 
 std::string JoinPath(const std::string& dir, const std::string& name) {
-  if (dir.empty()) return name;
-  if (dir.back() == '/') return dir + name;
-  return dir + "/" + name;
+  std::string path;
+  path.reserve(dir.size() + 1 + name.size());
+  path.append(dir);
+  if (!dir.empty() && dir.back() != '/') path.push_back('/');
+  path.append(name);
+  return path;
 }
 
 // The entry of dir that matches component: as written, then without regard to case, then its
@@ -103,7 +108,7 @@ std::string FileSystem::Resolve(std::string_view name) const {
   std::string path;
   std::size_t first = 0;
   if (!name.empty() && name[0] == '/') {
-    path = "/";
+    path.assign(1, '/');
     first = 1;
   } else {
     path = base_;
@@ -127,7 +132,7 @@ std::string FileSystem::Resolve(std::string_view name) const {
     }
     path = JoinPath(path, entry);
   }
-  if (path.empty()) path = ".";
+  if (path.empty()) path.assign(1, '.');
   return path;
 }
 
@@ -148,8 +153,7 @@ std::FILE* FileSystem::Open(std::string_view name, const char* mode) const {
   return std::fopen(path.c_str(), mode);
 }
 
-std::vector<std::string> FileSystem::List(std::string_view folder,
-                                          std::string_view pattern) const {
+std::vector<std::string> FileSystem::List(std::string_view folder, std::string_view pattern) const {
   std::vector<std::string> names;
   std::string dir = Resolve(folder);
   DIR* d = ::opendir(dir.c_str());

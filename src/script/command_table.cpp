@@ -5,6 +5,7 @@
 #include "app/caption_cursor.h"
 #include "flow/clock_commands.h"
 #include "flow/variables.h"
+#include "graphics/picture_command.h"
 #include "script/interpreter_state.h"
 
 namespace adv {
@@ -27,8 +28,8 @@ constexpr std::array<CommandEntry, 35> kCommands{{
     {".tsw", Dispatch::kNow, 0, nullptr},
     {".thd", Dispatch::kNow, 0, nullptr},
     {".tpr", Dispatch::kNow, 0, nullptr},
-    {".pic", Dispatch::kNow, 0, nullptr},
-    {".spr", Dispatch::kNow, 0, nullptr},
+    {".pic", Dispatch::kNow, 0, PicCommand},
+    {".spr", Dispatch::kNow, 0, SprCommand},
     {".cap", Dispatch::kDefer, kStateCaption, CaptionCommand},
     {".cur", Dispatch::kDefer, kStateCursor, CursorCommand},
     {".tct", Dispatch::kDefer, kStateTextClickModes, nullptr},

@@ -5,8 +5,9 @@
 namespace adv {
 
 // The message layer does not draw text yet: a text line is passed over in one step, so scripts
-// with text run through. Click waits cannot be written without text, and the wait mark cannot
-// be enabled without .mst, so the mark and page operations have nothing to act on.
+// with text run through. Click waits cannot be written without text, the wait mark cannot be
+// enabled without .mst, and the message window cannot be shown without .tsw, so the mark, page
+// and layer operations have nothing to act on.
 
 bool MessageDisplayStep(Engine& engine) {
   engine.interp.line.Set("");
@@ -25,5 +26,7 @@ void AnimateMark(Engine&, int) {}
 void EraseMark(Engine&, int) {}
 
 void ClearPage(Engine&) {}
+
+void ComposeMessageLayer(Engine&, CDrawImage&, const Rect&) {}
 
 }  // namespace adv

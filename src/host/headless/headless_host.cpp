@@ -137,7 +137,7 @@ MessageBoxAnswer HeadlessHost::ShowMessageBox(const std::string& text, const std
     if (end == std::string::npos) break;
     start = end + 1;
   }
-  std::fputs(out.c_str(), stderr);
+  if (!options_.quiet) std::fputs(out.c_str(), stderr);
   return kind == MessageBoxKind::kYesNo ? MessageBoxAnswer::kNo : MessageBoxAnswer::kOk;
 }
 
@@ -146,7 +146,7 @@ void HeadlessHost::DebugLog(const std::string& line) {
 }
 
 void HeadlessHost::ErrorLine(const std::string& line) {
-  std::fprintf(stderr, "%s\n", line.c_str());
+  if (!options_.quiet) std::fprintf(stderr, "%s\n", line.c_str());
 }
 
 bool HeadlessHost::WriteShot(const std::string& path) const {

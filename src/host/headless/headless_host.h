@@ -23,6 +23,7 @@ struct HeadlessOptions {
   std::vector<TimedEvent> input;
   std::vector<Screenshot> shots;
   bool debug = false;
+  bool quiet = false;  // message boxes and error lines are kept but not printed (fuzzing)
   PictureDecoder* decoder = nullptr;  // not owned
 };
 

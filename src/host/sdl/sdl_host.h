@@ -1,0 +1,106 @@
+// The host for players: an SDL2 window showing the 640 x 480 back buffer scaled with
+// letterboxing, SDL input mapped to the engine's events, SDL cursors and message boxes.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/host.h"
+#include "host/instance_guard.h"
+#include "host/sdl/sdl_image_decoder.h"
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+struct SDL_Cursor;
+union SDL_Event;
+
+namespace adv {
+
+struct SdlHostOptions {
+  bool debug = false;  // DebugLog lines go to stderr
+};
+
+class SdlHost : public Host {
+ public:
+  static constexpr int kWidth = 640;
+  static constexpr int kHeight = 480;
+
+  explicit SdlHost(SdlHostOptions options = {});
+  ~SdlHost() override;
+  SdlHost(const SdlHost&) = delete;
+  SdlHost& operator=(const SdlHost&) = delete;
+
+  // Starts SDL's video and event subsystems. Call before anything that needs a display (window,
+  // cursor). False with the reason in error when SDL cannot start (no display at all).
+  bool Init(std::string& error);
+  // Why the last window creation or display change failed (SDL's words).
+  const std::string& LastError() const { return last_error_; }
+
+  std::uint32_t Now() override;
+  void Sleep(std::uint32_t ms) override;
+  void Spin() override;
+  void EndFrame() override {}
+  LocalTime GetLocalTime() override;
+
+  bool CreateMainWindow(const std::string& caption, bool full_screen) override;
+  void DestroyMainWindow() override;
+  bool HasWindow() const override { return window_ != nullptr; }
+  void SetTitle(const std::string& caption) override;
+  FullScreenResult TestFullScreen() override;
+  bool SetFullScreen(bool full_screen) override;
+  void LowerWindow() override;
+  void Present(const FrameView& frame, const Rect& rect) override;
+
+  bool PollEvent(HostEvent& event) override;
+
+  void GetCursorPos(int& x, int& y) override;
+  void SetCursorPos(int x, int y) override;
+  void ShowCursor(bool show) override;
+  bool SetCursorImage(const CursorImage* image) override;
+
+  MessageBoxAnswer ShowMessageBox(const std::string& text, const std::string& title,
+                                  MessageBoxKind kind) override;
+
+  bool AcquireInstance(const std::string& key, const std::string& caption) override;
+  void SetInstanceCaption(const std::string& caption) override;
+
+  PictureDecoder* Decoder() override { return &decoder_; }
+
+  void DebugLog(const std::string& line) override;
+  void ErrorLine(const std::string& line) override;
+
+  bool IsFullScreen() const { return full_screen_; }
+  // For players that draw into the window themselves (movies); null without a window.
+  SDL_Window* Window() const { return window_; }
+  SDL_Renderer* Renderer() const { return renderer_; }
+  // The picture the window shows, 640 x 480 pixels 0xFFRRGGBB (black before the first frame).
+  const std::vector<std::uint32_t>& ShownPicture() const { return shadow_; }
+
+ private:
+  bool MapEvent(const SDL_Event& e, HostEvent& event);
+  bool CreateTexture();
+  void UploadAll();
+  void Redraw();
+  void RaiseWindow();
+  void Fail(const char* what);
+
+  SdlHostOptions options_;
+  bool sdl_ready_ = false;
+  SDL_Window* window_ = nullptr;
+  SDL_Renderer* renderer_ = nullptr;
+  SDL_Texture* texture_ = nullptr;
+  SDL_Cursor* cursor_ = nullptr;
+  // The picture last presented, kept so that the texture can be rebuilt after a device reset.
+  std::vector<std::uint32_t> shadow_;
+  bool full_screen_ = false;
+  // The close box gives a window-close event and then a quit event; the engine hears one close.
+  bool close_reported_ = false;
+  std::string last_error_;
+  std::unique_ptr<InstanceGuard> guard_;
+  SdlImageDecoder decoder_;
+};
+
+}  // namespace adv
