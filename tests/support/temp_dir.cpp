@@ -20,7 +20,9 @@ TempDir::~TempDir() {
   std::filesystem::remove_all(path_, ec);
 }
 
-std::string TempDir::Path(std::string_view name) const { return path_ + "/" + std::string(name); }
+std::string TempDir::Path(std::string_view name) const {
+  return path_ + "/" + std::string(name);
+}
 
 void TempDir::Write(std::string_view name, std::string_view bytes) const {
   std::filesystem::path p = Path(name);
@@ -40,6 +42,8 @@ std::string TempDir::Read(std::string_view name) const {
   return s.str();
 }
 
-bool TempDir::Exists(std::string_view name) const { return std::filesystem::exists(Path(name)); }
+bool TempDir::Exists(std::string_view name) const {
+  return std::filesystem::exists(Path(name));
+}
 
 }  // namespace adv::test

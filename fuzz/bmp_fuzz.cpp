@@ -1,0 +1,15 @@
+// LoadBmp on arbitrary bytes.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_folder.h"
+#include "graphics/picture_loader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto& folder = adv::fuzz::Folder();
+  folder.Write("f.bmp", data, size);
+  adv::LoadContext context{folder.files(), nullptr, "spi"};
+  adv::CDrawImage surface;
+  adv::LoadBmp(surface, "f.bmp", context);
+  return 0;
+}

@@ -1,0 +1,15 @@
+// LoadPng on arbitrary bytes.
+#include <cstddef>
+#include <cstdint>
+
+#include "fuzz_folder.h"
+#include "graphics/picture_loader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const auto& folder = adv::fuzz::Folder();
+  folder.Write("f.png", data, size);
+  adv::LoadContext context{folder.files(), nullptr, "spi"};
+  adv::CDrawImage surface;
+  adv::LoadPng(surface, "f.png", context);
+  return 0;
+}
