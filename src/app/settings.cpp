@@ -5,6 +5,7 @@
 #include <cctype>
 #include <set>
 
+#include "base/path_text.h"
 #include "base/sjis_string.h"
 
 namespace adv {
@@ -68,26 +69,12 @@ StyleChoice ParseStyle(std::string_view style) {
 
 std::string SettingsPathForExecutable(std::string_view exe_path) {
   // Only a "." in the file name counts: on Linux folders often have dots (~/.local).
-  std::size_t slash = std::max(
-      SjisFindLast(exe_path, '/') == std::string_view::npos ? 0 : SjisFindLast(exe_path, '/') + 1,
-      SjisFindLast(exe_path, '\\') == std::string_view::npos ? 0
-                                                             : SjisFindLast(exe_path, '\\') + 1);
-  std::size_t dot = SjisFindLast(exe_path, '.');
+  const std::size_t separator = LastPathSeparator(exe_path);
+  const std::size_t name_start = separator == std::string_view::npos ? 0 : separator + 1;
+  const std::size_t dot = SjisFindLast(exe_path, '.');
   std::string base(exe_path);
-  if (dot != std::string_view::npos && dot >= slash) base.resize(dot);
+  if (dot != std::string_view::npos && dot >= name_start) base.resize(dot);
   return base + ".ini";
-}
-
-std::string ExecutableFolder(std::string_view exe_path) {
-  std::size_t a = SjisFindLast(exe_path, '\\');
-  std::size_t b = SjisFindLast(exe_path, '/');
-  std::size_t cut = std::string_view::npos;
-  if (a != std::string_view::npos) cut = a;
-  if (b != std::string_view::npos && (cut == std::string_view::npos || b > cut)) cut = b;
-  if (cut != std::string_view::npos) return std::string(exe_path.substr(0, cut));
-  std::size_t colon = SjisFind(exe_path, ':');
-  if (colon != std::string_view::npos) return std::string(exe_path.substr(0, colon + 1));
-  return {};
 }
 
 std::string ScenarioFolder(std::string_view path_value, std::string_view exe_folder) {

@@ -30,9 +30,6 @@ StyleChoice ParseStyle(std::string_view style);
 // ".ini".
 std::string SettingsPathForExecutable(std::string_view exe_path);
 
-// The folder part of a path (cut at its last "\" or "/", or just after its first ":").
-std::string ExecutableFolder(std::string_view exe_path);
-
 // The scenario folder from the "Path" value: a value with ":" (or an absolute Linux path) is
 // used as it is; anything else is appended to the executable's folder without a separator.
 std::string ScenarioFolder(std::string_view path_value, std::string_view exe_folder);

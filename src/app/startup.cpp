@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "app/display_mode.h"
+#include "base/path_text.h"
 #include "app/frame_loop.h"
 #include "engine.h"
 #include "graphics/picture_loader.h"
@@ -29,7 +30,7 @@ GameLocation LocateGame(const std::optional<std::string>& game_dir) {
     where.settings_path = dir + "/adv.ini";
   } else {
     std::string exe = ExecutablePath();
-    where.exe_folder = ExecutableFolder(exe);
+    where.exe_folder = ExecutableFolderOf(exe);
     where.settings_path = SettingsPathForExecutable(exe);
   }
   return where;

@@ -36,8 +36,4 @@ bool LoadPicture(CDrawImage& surface, std::string_view name, const LoadContext& 
 // trailing "\" or "/" is removed.
 std::string PluginFolderFromSetting(std::string_view value, std::string_view exe_folder);
 
-// The folder of an executable's path: cut at its last "\" or "/" (without it), or just after
-// the first ":" when there is neither.
-std::string ExecutableFolderOf(std::string_view exe_path);
-
 }  // namespace adv

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/path_text.h"
 #include "graphics/dib_convert.h"
 #include "graphics/file_reader.h"
 #include "graphics/picture_file.h"

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "base/path_text.h"
 #include "graphics/picture_loader.h"
 #include "support/temp_dir.h"
 

@@ -37,8 +37,6 @@ TEST(SettingsTest, PathsBesideTheExecutable) {
   EXPECT_EQ(SettingsPathForExecutable("/opt/game/adv"), "/opt/game/adv.ini");
   EXPECT_EQ(SettingsPathForExecutable("/home/u/.local/bin/adv.exe"), "/home/u/.local/bin/adv.ini");
   EXPECT_EQ(SettingsPathForExecutable("C:\\game\\adv.exe"), "C:\\game\\adv.ini");
-  EXPECT_EQ(ExecutableFolder("/opt/game/adv"), "/opt/game");
-  EXPECT_EQ(ExecutableFolder("C:adv.exe"), "C:");
   EXPECT_EQ(ScenarioFolder("\\data", "/opt/game"), "/opt/game\\data");
   EXPECT_EQ(ScenarioFolder("data", "/opt/game"), "/opt/gamedata");
   EXPECT_EQ(ScenarioFolder("", "/opt/game"), "/opt/game");
