@@ -1,8 +1,11 @@
 #include "graphics/draw_image.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
+
+#include "graphics/compose_kernels.h"
 
 namespace adv {
 
@@ -74,12 +77,9 @@ bool CDrawImage::FillRect(const Rect* rect, Colour colour) {
 
 bool CDrawImage::Fill(int x, int y, int width, int height, Colour colour) {
   if (!Is16()) return false;
-  if (!ClipRect(width, height, x, y, width_, height_)) return false;
-  const Pixel p = ColorToPixel(colour);
-  for (int row = 0; row < height; ++row) {
-    Pixel* d = Row(y + row) + x;
-    for (int i = 0; i < width; ++i) d[i] = p;
-  }
+  compose::Span span;
+  if (!compose::PrepareColour(*this, x, y, width, height, span)) return false;
+  compose::FillPixels(span, ColorToPixel(colour));
   return true;
 }
 
@@ -91,11 +91,15 @@ bool CDrawImage::Blt(int x, int y, int width, int height, const CDrawImage& src,
 bool CDrawImage::Copy(int x, int y, int width, int height, const CDrawImage& src, int src_x,
                       int src_y) {
   if (!Is16() || !src.Is16()) return false;
-  if (!ClipRectPair(width, height, x, y, width_, height_, src_x, src_y, src.width_,
-                    src.height_)) {
+  if (!ClipRectPair(width, height, x, y, width_, height_, src_x, src_y, src.width_, src.height_)) {
     return false;
   }
   const std::size_t bytes = static_cast<std::size_t>(width) * sizeof(Pixel);
+  if (width == PitchPixels() && width == src.PitchPixels()) {
+    // Whole rows lying one after another: a single move (memmove also gets overlaps right).
+    std::memmove(Row(y), src.Row(src_y), bytes * height);
+    return true;
+  }
   if (&src == this && src_y < y) {
     // Source above the destination on the same surface: copy from the bottom row up.
     for (int row = height - 1; row >= 0; --row) {
