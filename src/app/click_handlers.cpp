@@ -24,9 +24,13 @@ bool MarkShown(const Engine& engine) {
   return engine.text.mark_enabled && engine.text.message_window_shown;
 }
 
-bool IsWaitOrChoice(int state) {
-  return state == kStateTextWait || state == kStateTextClearWait || state == kStateClkWait ||
-         state == kStateTclWait || state == kStateChoices;
+bool IsClearingWait(int state) {
+  return state == kStateTextClearWait || state == kStateTclWait;
+}
+
+// Erases the wait mark of the wait the interpreter is in, when it is shown.
+void EraseMarkOfWait(Engine& engine, int state) {
+  if (IsClickWait(state) && MarkShown(engine)) EraseMark(engine, IsClearingWait(state) ? 2 : 1);
 }
 
 void OnClick(Engine& engine, const Button& button, int x, int y) {
@@ -34,13 +38,9 @@ void OnClick(Engine& engine, const Button& button, int x, int y) {
   const int state = in.state;
 
   // Click jump: fires once, from any state when its flag says so, else only in the waits.
-  if (!button.label.empty() && (button.any_state != 0 || IsWaitOrChoice(state))) {
-    if ((state == kStateTextWait || state == kStateClkWait) && MarkShown(engine)) {
-      EraseMark(engine, 1);
-    }
-    if ((state == kStateTextClearWait || state == kStateTclWait) && MarkShown(engine)) {
-      EraseMark(engine, 2);
-    }
+  if (!button.label.empty() &&
+      (button.any_state != 0 || IsClickWait(state) || state == kStateChoices)) {
+    EraseMarkOfWait(engine, state);
     engine.flow.call_stack.clear();
     in.line.Set("\"" + button.label + "\"");
     button.label.clear();
@@ -50,35 +50,25 @@ void OnClick(Engine& engine, const Button& button, int x, int y) {
     return;
   }
 
-  switch (state) {
-    case kStateText:
-      if ((button.text_click_mode == 1 || button.text_click_mode == 2) &&
-          engine.text.fast_display == 0) {
-        engine.text.instant = true;
-      }
-      return;
-    case kStateTextWait:
-    case kStateClkWait:
-      if (!button.accepted) return;
-      if (MarkShown(engine)) EraseMark(engine, 1);
-      engine.shell.click_x = x;
-      engine.shell.click_y = y;
-      in.state = state == kStateTextWait ? kStateText : kStateIdle;
-      break;
-    case kStateTextClearWait:
-    case kStateTclWait:
-      if (!button.accepted) return;
-      if (MarkShown(engine)) EraseMark(engine, 2);
-      ClearPage(engine);
-      engine.shell.click_x = x;
-      engine.shell.click_y = y;
-      in.state = state == kStateTextClearWait ? kStateText : kStateIdle;
-      break;
-    case kStateChoices:
-      if (!button.takes_choices || !ChooseOnClick(engine, x, y)) return;
-      break;
-    default:
-      return;
+  if (state == kStateText) {
+    if ((button.text_click_mode == 1 || button.text_click_mode == 2) &&
+        engine.text.fast_display == 0) {
+      engine.text.instant = true;
+    }
+    return;
+  }
+  if (IsClickWait(state)) {
+    if (!button.accepted) return;
+    EraseMarkOfWait(engine, state);
+    if (IsClearingWait(state)) ClearPage(engine);
+    engine.shell.click_x = x;
+    engine.shell.click_y = y;
+    // Waits written in text go back to the text; .clk and .tcl to the next line.
+    in.state = state == kStateTextWait || state == kStateTextClearWait ? kStateText : kStateIdle;
+  } else if (state == kStateChoices) {
+    if (!button.takes_choices || !ChooseOnClick(engine, x, y)) return;
+  } else {
+    return;
   }
   // A click that ended a wait or took a choice can make the following text instant.
   if (engine.text.fast_display == 0 &&

@@ -14,10 +14,7 @@ namespace {
 constexpr std::uint32_t kSleepSlice = 4;
 constexpr std::uint32_t kSleepMargin = 8;
 
-bool WaitsForInput(int state) {
-  return state == kStateTextWait || state == kStateTextClearWait || state == kStateClkWait ||
-         state == kStateTclWait || state == kStateChoices;
-}
+bool WaitsForInput(int state) { return IsClickWait(state) || state == kStateChoices; }
 
 }  // namespace
 

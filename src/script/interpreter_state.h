@@ -39,6 +39,12 @@ enum State : int {
   kStateEnd = 24,
 };
 
+// The click waits: only a click (or its key) moves the interpreter out of them.
+inline bool IsClickWait(int state) {
+  return state == kStateTextWait || state == kStateTextClearWait || state == kStateClkWait ||
+         state == kStateTclWait;
+}
+
 // The current line buffer. Readers consume it from the front; a read offset keeps that cheap
 // on long lines.
 class LineBuffer {
