@@ -12,6 +12,7 @@
 #include "graphics/surfaces.h"
 #include "host/file_system.h"
 #include "host/host.h"
+#include "host/internal_error_log.h"
 #include "script/interpreter_state.h"
 #include "script/script_file.h"
 #include "text/text_state.h"
@@ -20,7 +21,7 @@ namespace adv {
 
 class Engine {
  public:
-  explicit Engine(Host& host) : host(host) {}
+  explicit Engine(Host& host) : host(host), internal_errors(host) {}
   Engine(const Engine&) = delete;
   Engine& operator=(const Engine&) = delete;
 
@@ -38,7 +39,7 @@ class Engine {
   Surfaces surfaces;
   TextState text;
   MessageLayerPosition message_layer;
-  std::string last_internal_error;
+  InternalErrorLog internal_errors;
 };
 
 }  // namespace adv

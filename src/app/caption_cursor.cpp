@@ -7,7 +7,7 @@
 #include "host/cursor_file.h"
 #include "script/arguments.h"
 #include "script/error_report.h"
-#include "script/messages.h"
+#include "base/messages.h"
 
 namespace adv {
 

@@ -1,8 +1,7 @@
 #include "app/display_mode.h"
 
 #include "engine.h"
-#include "script/error_report.h"
-#include "script/messages.h"
+#include "base/messages.h"
 
 namespace adv {
 
@@ -40,7 +39,7 @@ bool CreateMainWindow(Engine& engine) {
     FullScreenResult result = host.TestFullScreen();
     if (result == FullScreenResult::kOk) {
       if (!host.CreateMainWindow(shell.caption, true)) {
-        LogSdkError(engine, kSdkCreateWindow);
+        engine.internal_errors.Log(kSdkCreateWindow);
         break;
       }
       host.Sleep(kSettleMs);
@@ -57,9 +56,9 @@ bool CreateMainWindow(Engine& engine) {
       host.SetInstanceCaption(shell.caption);
       return true;
     }
-    LogSdkError(engine, kSdkCreateWindow);
+    engine.internal_errors.Log(kSdkCreateWindow);
   }
-  LogSdkError(engine, kSdkCreateMainWindow);
+  engine.internal_errors.Log(kSdkCreateMainWindow);
   host.ShowMessageBox(std::string(kMsgCreateWindowText), std::string(kMsgCreateWindowTitle),
                       MessageBoxKind::kOk);
   return false;

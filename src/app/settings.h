@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "script/messages.h"
+#include "base/messages.h"
 
 namespace adv {
 

@@ -8,7 +8,7 @@
 #include "script/arguments.h"
 #include "script/error_report.h"
 #include "script/interpreter.h"
-#include "script/messages.h"
+#include "base/messages.h"
 #include "text/message_display.h"
 
 namespace adv {

@@ -6,7 +6,7 @@
 #include "base/sjis_string.h"
 #include "engine.h"
 #include "script/error_report.h"
-#include "script/messages.h"
+#include "base/messages.h"
 
 namespace adv {
 

@@ -1,5 +1,4 @@
-// Script errors (a box naming the file and line, and a FILE:LINE: message line on stderr) and the
-// internal error log of platform failures.
+// Script errors: a box naming the file and line, and a FILE:LINE: message line on stderr.
 #pragma once
 
 #include <string_view>
@@ -9,6 +8,5 @@ namespace adv {
 class Engine;
 
 void ReportScriptError(Engine& engine, std::string_view message);
-void LogSdkError(Engine& engine, std::string_view message);
 
 }  // namespace adv

@@ -9,7 +9,7 @@
 #include "script/arguments.h"
 #include "script/command_table.h"
 #include "script/error_report.h"
-#include "script/messages.h"
+#include "base/messages.h"
 #include "text/message_display.h"
 
 namespace adv {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "host/sjis_convert.h"
-#include "script/messages.h"
+#include "base/messages.h"
 #include "support/message_texts.h"
 
 namespace adv {
