@@ -6,10 +6,10 @@
 #include <fstream>
 #include <string>
 
-#include "engine.h"
+#include "engine/commands/config_script.h"
+#include "engine/engine.h"
+#include "engine/interpreter.h"
 #include "host/headless/headless_host.h"
-#include "script/config_script.h"
-#include "script/interpreter.h"
 
 namespace {
 
@@ -61,11 +61,11 @@ void BM_InterpreterSteps(benchmark::State& state) {
       state.SkipWithError("cannot start");
       return;
     }
-    while (engine.interp.state != adv::kStateEnd) {
+    while (engine.interp.state() != adv::State::kEnd) {
       adv::Step(engine);
       ++steps;
     }
-    benchmark::DoNotOptimize(engine.vars.ints["a"]);
+    benchmark::DoNotOptimize(engine.script.vars.ints["a"]);
   }
   state.counters["steps_per_second"] =
       benchmark::Counter(static_cast<double>(steps), benchmark::Counter::kIsRate);

@@ -4,14 +4,15 @@
 #include <cstdint>
 #include <string>
 
+#include "app/app.h"
 #include "app/display_mode.h"
 #include "app/frame_loop.h"
 #include "app/startup.h"
-#include "engine.h"
+#include "engine/commands/config_script.h"
+#include "engine/engine.h"
+#include "engine/interpreter.h"
 #include "fuzz_folder.h"
 #include "host/headless/headless_host.h"
-#include "script/config_script.h"
-#include "script/interpreter.h"
 
 namespace {
 
@@ -41,27 +42,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Split(data, size, parts);
   const char* names[3] = {"adv.ini", "config.txt", "start.txt"};
   for (int i = 0; i < 3; ++i) {
-    folder.Write(names[i], reinterpret_cast<const std::uint8_t*>(parts[i].data()),
-                 parts[i].size());
+    folder.Write(names[i], reinterpret_cast<const std::uint8_t*>(parts[i].data()), parts[i].size());
   }
 
   adv::HeadlessOptions options;
   options.quiet = true;
   adv::HeadlessHost host(options);
   adv::Engine engine(host);
-  adv::ApplySettings(engine, {folder.path() + "/adv.ini", folder.path()}, std::nullopt);
+  adv::App app(engine);
+  adv::ApplySettings(app, {folder.path() + "/adv.ini", folder.path()}, std::nullopt);
   engine.files.SetBase(folder.path());  // wherever the settings pointed, read the fuzzed scripts
-  engine.shell.scenario_extension = ".txt";
+  engine.script.extension = ".txt";
   adv::RunConfigScript(engine);
   engine.surfaces.back.Create(640, 480);
   engine.surfaces.spare.Create(640, 480);
-  if (!adv::CreateMainWindow(engine) || !adv::StartInterpreter(engine)) return 0;
-  for (int i = 0; i < kSteps && !engine.shell.quit; ++i) {
+  if (!adv::CreateMainWindow(app) || !adv::StartInterpreter(engine)) return 0;
+  adv::Frame& frame = engine.frame;
+  for (int i = 0; i < kSteps && !app.quit; ++i) {
     adv::Step(engine);
-    adv::PumpMessages(engine);
-    host.Sleep(engine.shell.frame_interval > 50 ? 50 : engine.shell.frame_interval);
-    if (engine.shell.swap_request) {
-      engine.shell.swap_request = false;
+    adv::PumpMessages(app);
+    host.Sleep(frame.interval > 50 ? 50 : frame.interval);
+    if (frame.swap_request) {
+      frame.swap_request = false;
       engine.surfaces.back.Swap(engine.surfaces.spare);
     }
   }

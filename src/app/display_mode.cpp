@@ -1,7 +1,9 @@
 #include "app/display_mode.h"
 
-#include "engine.h"
+#include "app/app.h"
 #include "base/messages.h"
+#include "engine/engine.h"
+#include "engine/window_state.h"
 
 namespace adv {
 
@@ -21,39 +23,31 @@ std::string_view FailureText(FullScreenResult result, bool at_start) {
   }
 }
 
-void ApplyCursor(Engine& engine) {
-  const WindowCursor& cursor = engine.shell.cursor;
-  if (cursor.kind == WindowCursor::Kind::kImage) {
-    engine.host.SetCursorImage(&cursor.image);
-  } else {
-    engine.host.SetCursorImage(nullptr);
-  }
-}
-
 }  // namespace
 
-bool CreateMainWindow(Engine& engine) {
-  Shell& shell = engine.shell;
+bool CreateMainWindow(App& app) {
+  Engine& engine = app.engine;
   Host& host = engine.host;
-  while (shell.display_mode == DisplayMode::kFullScreen) {
+  const std::string& caption = engine.window.caption;
+  while (app.display_mode == DisplayMode::kFullScreen) {
     FullScreenResult result = host.TestFullScreen();
     if (result == FullScreenResult::kOk) {
-      if (!host.CreateMainWindow(shell.caption, true)) {
+      if (!host.CreateMainWindow(caption, true)) {
         engine.internal_errors.Log(kSdkCreateWindow);
         break;
       }
       host.Sleep(kSettleMs);
-      ApplyCursor(engine);
-      host.SetInstanceCaption(shell.caption);
+      ApplyWindowCursor(engine);
+      host.SetInstanceCaption(caption);
       return true;
     }
     host.ShowMessageBox(std::string(FailureText(result, true)), "", MessageBoxKind::kOk);
-    shell.display_mode = DisplayMode::kWindowed;
+    app.display_mode = DisplayMode::kWindowed;
   }
-  if (shell.display_mode == DisplayMode::kWindowed) {
-    if (host.CreateMainWindow(shell.caption, false)) {
-      ApplyCursor(engine);
-      host.SetInstanceCaption(shell.caption);
+  if (app.display_mode == DisplayMode::kWindowed) {
+    if (host.CreateMainWindow(caption, false)) {
+      ApplyWindowCursor(engine);
+      host.SetInstanceCaption(caption);
       return true;
     }
     engine.internal_errors.Log(kSdkCreateWindow);
@@ -64,12 +58,11 @@ bool CreateMainWindow(Engine& engine) {
   return false;
 }
 
-void ToggleDisplayMode(Engine& engine) {
-  Shell& shell = engine.shell;
-  Host& host = engine.host;
-  if (shell.display_mode == DisplayMode::kFullScreen) {
+void ToggleDisplayMode(App& app) {
+  Host& host = app.engine.host;
+  if (app.display_mode == DisplayMode::kFullScreen) {
     host.SetFullScreen(false);
-    shell.display_mode = DisplayMode::kWindowed;
+    app.display_mode = DisplayMode::kWindowed;
     return;
   }
   FullScreenResult result = host.TestFullScreen();
@@ -81,7 +74,7 @@ void ToggleDisplayMode(Engine& engine) {
     return;
   }
   host.Sleep(kSettleMs);
-  shell.display_mode = DisplayMode::kFullScreen;
+  app.display_mode = DisplayMode::kFullScreen;
 }
 
 }  // namespace adv

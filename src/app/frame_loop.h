@@ -6,17 +6,12 @@
 
 namespace adv {
 
+struct App;
 class Engine;
 
-void RunFrameLoop(Engine& engine);
+void RunFrameLoop(App& app);
 // Serves every waiting message (the engine's own posted ones first, then the host's).
-void PumpMessages(Engine& engine);
-
-void MarkDirty(Engine& engine, const Rect& rect);
-void MarkDirtyArea(Engine& engine, int x, int y, int width, int height);
-void RequestSwap(Engine& engine);
-// immediate: the window goes now; otherwise a close request is posted to it.
-void RequestClose(Engine& engine, bool immediate);
+void PumpMessages(App& app);
 // Copies a rectangle of the back buffer to the window.
 void PresentRect(Engine& engine, const Rect& rect);
 

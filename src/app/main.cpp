@@ -6,7 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/startup.h"
-#include "engine.h"
+#include "engine/engine.h"
 #include "host/headless/headless_host.h"
 #include "host/sdl/sdl_host.h"
 #include "host/sdl/sdl_image_decoder.h"
@@ -24,23 +24,24 @@ bool ReadTextFile(const std::string& path, std::string& text) {
 
 bool WriteVariables(const adv::Engine& engine, const std::string& path) {
   std::ofstream out(path, std::ios::binary);
-  std::string content = adv::SerializeVariables(engine.vars);
+  std::string content = adv::SerializeVariables(engine.script.vars);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
   return static_cast<bool>(out);
 }
 
 int Play(adv::Host& host, const adv::LaunchOptions& options) {
   adv::Engine engine(host);
-  engine.shell.close_at = options.until;
-  engine.shell.end_when_input_exhausted = options.headless;
-  int status = adv::RunGame(engine, adv::LocateGame(options.game_dir), options.display);
+  adv::App app(engine);
+  app.close_at = options.until;
+  app.end_when_input_exhausted = options.headless;
+  int status = adv::RunGame(app, adv::LocateGame(options.game_dir), options.display);
   if (!options.vars_file.empty() && !WriteVariables(engine, options.vars_file)) {
     std::fprintf(stderr, "adv: cannot write %s\n", options.vars_file.c_str());
   }
   if (options.headless) {
     static_cast<adv::HeadlessHost&>(host).Finish();
     std::fprintf(stderr, "end at %u ms after %llu frames\n", host.Now(),
-                 static_cast<unsigned long long>(engine.shell.frames));
+                 static_cast<unsigned long long>(app.frames));
   }
   return status;
 }

@@ -4,11 +4,10 @@
 #include <optional>
 #include <string>
 
-#include "app/shell.h"
+#include "app/app.h"
+#include "app/settings.h"
 
 namespace adv {
-
-class Engine;
 
 // Where a game's settings file and scenario folder are looked for: beside the executable, or in
 // GAMEDIR, which stands for the executable's folder.
@@ -21,11 +20,11 @@ GameLocation LocateGame(const std::optional<std::string>& game_dir);
 
 // Runs the game from start-up to shutdown. 0 when it ran and ended; 1 when it could not start
 // (the reason is on stderr).
-int RunGame(Engine& engine, const GameLocation& where, std::optional<DisplayMode> display_override);
+int RunGame(App& app, const GameLocation& where, std::optional<DisplayMode> display_override);
 
-// Applies the settings file: display mode (asking for "User"), plug-in folder, scenario folder
-// and extension.
-void ApplySettings(Engine& engine, const GameLocation& where,
-                   std::optional<DisplayMode> display_override);
+// Reads the settings file and applies it: display mode (asking for "User"), plug-in folder,
+// scenario folder and extension.
+Settings ApplySettings(App& app, const GameLocation& where,
+                       std::optional<DisplayMode> display_override);
 
 }  // namespace adv

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "graphics/dib_convert.h"
 #include "graphics/picture_file.h"
 #include "graphics/picture_loader.h"
@@ -41,9 +42,7 @@ bool LoadBmp(CDrawImage& surface, std::string_view name, const LoadContext& cont
   std::vector<std::uint8_t> bytes;
   if (!ReadPictureFile(context, name, "BM", kMinBmpLength, bytes)) return false;
   const std::span<const std::uint8_t> file(bytes);
-  const std::uint32_t bits_offset = file[10] | (std::uint32_t{file[11]} << 8) |
-                                    (std::uint32_t{file[12]} << 16) |
-                                    (std::uint32_t{file[13]} << 24);
+  const std::uint32_t bits_offset = ByteReader(file).U32LeAt(10);
   const auto info = file.subspan(kFileHeaderSize);
   DibHeader h;
   if (!ReadDibHeader(info, h) || h.width <= 0 || h.height <= 0) return false;

@@ -4,14 +4,11 @@
 #include <array>
 #include <bit>
 
+#include "base/byte_reader.h"
+
 namespace adv {
 
 namespace {
-
-std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
-  return b[at] | (std::uint32_t{b[at + 1]} << 8) | (std::uint32_t{b[at + 2]} << 16) |
-         (std::uint32_t{b[at + 3]} << 24);
-}
 
 constexpr std::size_t kMaskOffset = 40;
 constexpr std::size_t kMaskEnd = 52;
@@ -42,10 +39,6 @@ std::uint32_t TableEntries(const DibHeader& h) {
   if (h.bits > 8) return 0;
   const std::uint32_t full = 1u << h.bits;
   return h.colours_used == 0 ? full : std::min(h.colours_used, full);
-}
-
-std::uint64_t RowBytes(const DibHeader& h) {
-  return (static_cast<std::uint64_t>(h.width) * h.bits + 31) / 32 * 4;
 }
 
 // One colour channel of a bit-field pixel, reduced (or widened by repeating its bits) to five.
@@ -81,14 +74,13 @@ class Converter {
       : dst_(dst), h_(h), bits_(bits) {
     rows_ = h.height < 0 ? -static_cast<std::int64_t>(h.height) : h.height;
     draw_width_ = std::min(dst.Width(), h.width);
-    const std::uint64_t table = TableOffset(h);
-    for (std::uint32_t i = 0; i < TableEntries(h); ++i) {
-      std::size_t at = static_cast<std::size_t>(table + 4 * i);
-      palette_[i] = ColorToPixel(MakeColour(info[at + 2], info[at + 1], info[at]));
-    }
+    const auto table =
+        ReadDibColourTable(info, static_cast<std::size_t>(TableOffset(h)), TableEntries(h));
+    for (std::size_t i = 0; i < table.size(); ++i) palette_[i] = ColorToPixel(table[i]);
     std::uint32_t masks[3];
     if (h.compression == kDibBitFields) {
-      for (int i = 0; i < 3; ++i) masks[i] = U32(info, kMaskOffset + 4 * i);
+      ByteReader reader(info);
+      for (int i = 0; i < 3; ++i) masks[i] = reader.U32LeAt(kMaskOffset + 4 * i);
     } else if (h.bits == 16) {
       masks[0] = 0x7C00, masks[1] = 0x03E0, masks[2] = 0x001F;
     } else {
@@ -114,7 +106,7 @@ class Converter {
   }
 
   void DrawUncompressed() {
-    const std::uint64_t row_bytes = RowBytes(h_);
+    const std::uint64_t row_bytes = DibRowBytes(h_);
     for (std::int64_t r = 0; r < rows_; ++r) {
       int y = TargetRow(r);
       if (y < 0) continue;
@@ -220,17 +212,35 @@ class Converter {
 
 bool ReadDibHeader(std::span<const std::uint8_t> info, DibHeader& out) {
   if (info.size() < kDibMinHeaderSize) return false;
+  ByteReader reader(info);
   DibHeader h;
-  h.header_size = U32(info, 0);
+  h.header_size = reader.U32LeAt(0);
   if (h.header_size < kDibMinHeaderSize || h.header_size > info.size()) return false;
-  h.width = static_cast<std::int32_t>(U32(info, 4));
-  h.height = static_cast<std::int32_t>(U32(info, 8));
-  h.bits = info[14] | (info[15] << 8);
-  h.compression = U32(info, 16);
-  h.image_size = U32(info, 20);
-  h.colours_used = U32(info, 32);
+  h.width = reader.I32LeAt(4);
+  h.height = reader.I32LeAt(8);
+  h.bits = reader.U16LeAt(14);
+  h.compression = reader.U32LeAt(16);
+  h.image_size = reader.U32LeAt(20);
+  h.colours_used = reader.U32LeAt(32);
   out = h;
   return true;
+}
+
+std::uint64_t DibRowBytes(const DibHeader& h) {
+  return (static_cast<std::uint64_t>(h.width) * h.bits + 31) / 32 * 4;
+}
+
+std::array<Colour, 256> ReadDibColourTable(std::span<const std::uint8_t> info, std::size_t offset,
+                                           std::uint32_t count) {
+  std::array<Colour, 256> table{};
+  ByteReader reader(info);
+  for (std::uint32_t i = 0; i < count && i < table.size(); ++i) {
+    // Stored blue, green, red, reserved.
+    const std::size_t at = offset + 4 * std::size_t{i};
+    if (!reader.Has(at, 4)) break;
+    table[i] = MakeColour(reader.U8At(at + 2), reader.U8At(at + 1), reader.U8At(at));
+  }
+  return table;
 }
 
 std::optional<std::uint64_t> DibInfoSize(const DibHeader& h) {
@@ -242,7 +252,7 @@ std::optional<std::uint64_t> DibBitsSize(const DibHeader& h) {
   if (!IsDrawable(h) || h.width <= 0 || h.height == 0) return std::nullopt;
   if (h.compression == kDibRle8 || h.compression == kDibRle4) return h.image_size;
   const std::uint64_t rows = h.height < 0 ? -static_cast<std::int64_t>(h.height) : h.height;
-  return RowBytes(h) * rows;
+  return DibRowBytes(h) * rows;
 }
 
 int DrawDib(CDrawImage& dst, std::span<const std::uint8_t> info,

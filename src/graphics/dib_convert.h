@@ -3,6 +3,7 @@
 // 5-5-5 or bit fields, 24 bits, 32 bits as 8-8-8 or bit fields, and RLE8 / RLE4.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -35,6 +36,14 @@ bool ReadDibHeader(std::span<const std::uint8_t> info, DibHeader& out);
 // Bytes the BITMAPINFO occupies: header, bit-field masks that follow a 40-byte header, and the
 // colour table. nullopt for a combination of depth and compression that is not drawn.
 std::optional<std::uint64_t> DibInfoSize(const DibHeader& h);
+
+// Bytes of one stored row of an uncompressed bitmap: padded to 4 bytes.
+std::uint64_t DibRowBytes(const DibHeader& h);
+
+// The colour table of a 1-, 4- or 8-bit bitmap: `count` entries starting at `offset` of the
+// BITMAPINFO, as colour values. Entries the table does not hold stay black.
+std::array<Colour, 256> ReadDibColourTable(std::span<const std::uint8_t> info, std::size_t offset,
+                                           std::uint32_t count);
 
 // Bytes of pixel data the bitmap needs: rows padded to 4 bytes, or the image size of a
 // compressed bitmap. nullopt as above.

@@ -4,6 +4,7 @@
 #include <span>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "graphics/picture_file.h"
 #include "graphics/picture_loader.h"
 
@@ -14,11 +15,6 @@ namespace {
 constexpr std::uint64_t kMinK16Length = 52;
 constexpr std::size_t kPaletteOffset = 28;
 constexpr std::size_t kPaletteEntries = 256;
-
-std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
-  return b[at] | (std::uint32_t{b[at + 1]} << 8) | (std::uint32_t{b[at + 2]} << 16) |
-         (std::uint32_t{b[at + 3]} << 24);
-}
 
 // Bit 15 is dropped: surfaces keep it clear.
 Pixel Rgb555(const std::uint8_t* p) {
@@ -31,10 +27,11 @@ bool LoadK16(CDrawImage& surface, std::string_view name, const LoadContext& cont
   std::vector<std::uint8_t> bytes;
   if (!ReadPictureFile(context, name, "K16", kMinK16Length, bytes)) return false;
   const std::span<const std::uint8_t> file(bytes);
-  const std::uint32_t offset = U32(file, 8);
-  const auto width = static_cast<std::int32_t>(U32(file, 16));
-  const auto height = static_cast<std::int32_t>(U32(file, 20));
-  const std::uint32_t depth = U32(file, 24);
+  ByteReader reader(file);
+  const std::uint32_t offset = reader.U32LeAt(8);
+  const std::int32_t width = reader.I32LeAt(16);
+  const std::int32_t height = reader.I32LeAt(20);
+  const std::uint32_t depth = reader.U32LeAt(24);
   if (width <= 0 || height <= 0) return false;
 
   if (depth == 8 || depth == 16) {

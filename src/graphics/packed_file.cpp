@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/byte_reader.h"
 #include "graphics/lz77.h"
 
 namespace adv {
@@ -10,11 +11,6 @@ namespace adv {
 namespace {
 
 constexpr char kMagic[5] = {'G', 'P', 'L', 'P', '\0'};
-
-std::uint32_t ReadU32(std::span<const std::uint8_t> b, std::size_t at) {
-  return b[at] | (std::uint32_t{b[at + 1]} << 8) | (std::uint32_t{b[at + 2]} << 16) |
-         (std::uint32_t{b[at + 3]} << 24);
-}
 
 void PutU32(std::vector<std::uint8_t>& out, std::uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
@@ -28,13 +24,14 @@ bool HasPackedMagic(std::span<const std::uint8_t> bytes) {
 
 bool ReadPackedHeader(std::span<const std::uint8_t> file, PackedHeader& out) {
   if (!HasPackedMagic(file) || file.size() < kPackedHeaderSize + kPackedInfoSize) return false;
+  ByteReader reader(file);
   PackedHeader h;
-  h.info_size = ReadU32(file, 12);
+  h.info_size = reader.U32LeAt(12);
   if (h.info_size < kPackedInfoSize) return false;
-  h.name_size = ReadU32(file, kPackedHeaderSize + 4);
-  h.flag_size = ReadU32(file, kPackedHeaderSize + 8);
-  h.packed_size = ReadU32(file, kPackedHeaderSize + 12);
-  h.unpacked_size = ReadU32(file, kPackedHeaderSize + 16);
+  h.name_size = reader.U32LeAt(kPackedHeaderSize + 4);
+  h.flag_size = reader.U32LeAt(kPackedHeaderSize + 8);
+  h.packed_size = reader.U32LeAt(kPackedHeaderSize + 12);
+  h.unpacked_size = reader.U32LeAt(kPackedHeaderSize + 16);
   // 64-bit sums: four 32-bit lengths cannot overflow them.
   const std::uint64_t name = kPackedHeaderSize + std::uint64_t{h.info_size};
   const std::uint64_t flags = name + h.name_size;

@@ -2,6 +2,11 @@
 
 namespace adv {
 
+void Surfaces::CreateFilled(CDrawImage& surface) const {
+  surface.Create(kScreenWidth, kScreenHeight);
+  surface.FillRect(nullptr, background);
+}
+
 SurfaceName ParseSurfaceName(std::string_view name) {
   if (name == "screen") return {SurfaceName::Kind::kScreen, 0};
   if (name.substr(0, 3) != "off") return {SurfaceName::Kind::kOther, 0};

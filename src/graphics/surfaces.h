@@ -9,11 +9,19 @@
 
 namespace adv {
 
+// Every kept surface has the window's logical size.
+inline constexpr int kScreenWidth = 640;
+inline constexpr int kScreenHeight = 480;
+
 struct Surfaces {
-  CDrawImage back;   // what the window shows
-  CDrawImage spare;  // the next picture, swapped in by the frame loop on request
-  CDrawImage base;   // "screen": the composed picture without message text
+  Colour background = 0;  // what new surfaces are filled with (.bgc)
+  CDrawImage back;        // what the window shows
+  CDrawImage spare;       // the next picture, swapped in by the frame loop on request
+  CDrawImage base;        // "screen": the composed picture without message text
   std::vector<std::unique_ptr<CDrawImage>> offscreens;  // "off0", "off1", ...
+
+  // Makes surface a screen-sized picture filled with the background colour.
+  void CreateFilled(CDrawImage& surface) const;
 };
 
 // What a script's surface name means: the base surface, a numbered offscreen (index possibly out

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/byte_reader.h"
 #include "base/path_text.h"
 #include "graphics/dib_convert.h"
 #include "graphics/file_reader.h"
@@ -69,8 +70,8 @@ PluginLibrary ChoosePlugin(const LoadContext& context, std::string_view name,
 // Draws the plug-in's bitmap, reading no more of its blocks than the header describes.
 bool DrawPluginBitmap(CDrawImage& surface, const void* bitmap_info, const void* bits) {
   const auto* info = static_cast<const std::uint8_t*>(bitmap_info);
-  const std::uint32_t header_size = info[0] | (std::uint32_t{info[1]} << 8) |
-                                    (std::uint32_t{info[2]} << 16) | (std::uint32_t{info[3]} << 24);
+  // The plug-in's block is as long as its header says; its first field is that length.
+  const std::uint32_t header_size = ByteReader(std::span(info, 4)).U32Le();
   if (header_size < kDibMinHeaderSize || header_size > kMaxDibHeaderSize) return false;
   DibHeader h;
   if (!ReadDibHeader(std::span(info, header_size), h)) return false;

@@ -26,11 +26,11 @@ struct HostEvent {
     kDeactivate,  // the window lost activation
     kKeyDown,     // key: repeat tells auto-repeat, alt whether Alt was held
     kKeyUp,
-    kMouseDown,   // button, x, y in logical 640 x 480 coordinates
+    kMouseDown,  // button, x, y in logical 640 x 480 coordinates
     kMouseUp,
     kMouseMove,
-    kExpose,      // the window's contents must be drawn again
-    kMediaDone,   // a media player's playback ended; media_id names it
+    kExpose,     // the window's contents must be drawn again
+    kMediaDone,  // a media player's playback ended; media_id names it
   };
   Type type = Type::kClose;
   HostKey key = HostKey::kOther;
@@ -96,8 +96,16 @@ class Host {
   // Copies the rectangle of frame to the window and shows it.
   virtual void Present(const FrameView& frame, const Rect& rect) = 0;
 
-  // Takes the next pending event without blocking.
+  // Takes the next pending event without blocking: events posted with PostEvent first, in
+  // their order, then the window's own.
   virtual bool PollEvent(HostEvent& event) = 0;
+  // Queues an event for the window, as a posted window message.
+  virtual void PostEvent(const HostEvent& event) = 0;
+  void PostClose() {
+    HostEvent close;
+    close.type = HostEvent::Type::kClose;
+    PostEvent(close);
+  }
   // False once no input can come any more (a headless run whose input script is used up).
   virtual bool InputPending() const { return true; }
 

@@ -3,10 +3,11 @@
 #include <climits>
 #include <vector>
 
-#include "base/sjis_string.h"
-#include "engine.h"
-#include "script/error_report.h"
 #include "base/messages.h"
+#include "base/sjis_string.h"
+#include "script/error_report.h"
+#include "script/script_context.h"
+#include "script/variables.h"
 
 namespace adv {
 
@@ -41,15 +42,15 @@ std::string PaddedNumber(std::int32_t value, std::size_t width) {
   return std::string(width - count, '0') + digits;
 }
 
-std::string Replacement(Engine& engine, const std::string& name) {
+std::string Replacement(ScriptContext& script, const std::string& name) {
   std::size_t caret = SjisFind(name, '^');
   if (caret != std::string::npos) {
-    int value = WordToInt(engine, std::string_view(name).substr(0, caret));
+    int value = WordToInt(script, std::string_view(name).substr(0, caret));
     return PaddedNumber(value, name.size() - caret - 1);
   }
   if (IsNumericLiteral(name)) return std::to_string(ParseNumericLiteral(name));
-  if (auto i = LookupIntVariable(engine, name)) return std::to_string(*i);
-  if (auto s = LookupStringVariable(engine, name)) return *s;
+  if (auto i = LookupIntVariable(script, name)) return std::to_string(*i);
+  if (auto s = LookupStringVariable(script, name)) return *s;
   return name;
 }
 
@@ -81,28 +82,28 @@ void ReadWordFrom(LineBuffer& line, std::string& word) {
   line.Consume(i);
 }
 
-void ReadWord(Engine& engine) {
-  ReadWordFrom(engine.interp.line, engine.interp.arg);
+void ReadWord(ScriptContext& script) {
+  ReadWordFrom(script.line, script.arg);
 }
 
-std::string ReadStringArg(Engine& engine) {
-  ReadWord(engine);
-  ExpandVariables(engine, engine.interp.arg);
-  return engine.interp.arg;
+std::string ReadStringArg(ScriptContext& script) {
+  ReadWord(script);
+  ExpandVariables(script, script.arg);
+  return script.arg;
 }
 
-int ReadIntArg(Engine& engine) {
-  std::string word = ReadStringArg(engine);
-  return WordToInt(engine, word);
+int ReadIntArg(ScriptContext& script) {
+  std::string word = ReadStringArg(script);
+  return WordToInt(script, word);
 }
 
-int ReadIntExpr(Engine& engine) {
+int ReadIntExpr(ScriptContext& script) {
   // 32-bit arithmetic wraps around. Division and remainder by 0 give 0, and INT_MIN / -1 wraps to
   // INT_MIN, so no script can stop the engine with arithmetic.
-  std::uint32_t value = static_cast<std::uint32_t>(ReadIntArg(engine));
+  std::uint32_t value = static_cast<std::uint32_t>(ReadIntArg(script));
   while (true) {
-    std::string op = ReadStringArg(engine);
-    std::int32_t operand = ReadIntArg(engine);
+    std::string op = ReadStringArg(script);
+    std::int32_t operand = ReadIntArg(script);
     if (op.empty()) break;
     std::int32_t v = static_cast<std::int32_t>(value);
     switch (op[0]) {
@@ -159,11 +160,11 @@ std::int32_t ParseNumericLiteral(std::string_view word) {
   return static_cast<std::int32_t>(value);
 }
 
-int WordToInt(Engine& engine, std::string_view word) {
+int WordToInt(ScriptContext& script, std::string_view word) {
   if (word.empty()) return 0;
   if (IsNumericLiteral(word)) return ParseNumericLiteral(word);
-  if (auto value = LookupIntVariable(engine, word)) return *value;
-  ReportScriptError(engine, kMsgNoVariable);
+  if (auto value = LookupIntVariable(script, word)) return *value;
+  ReportScriptError(script, kMsgNoVariable);
   return 0;
 }
 
@@ -172,7 +173,7 @@ Colour ParseColour(std::string_view word) {
   return MakeColour(HexPair(word, 1), HexPair(word, 3), HexPair(word, 5));
 }
 
-void ExpandVariables(Engine& engine, std::string& s) {
+void ExpandVariables(ScriptContext& script, std::string& s) {
   const std::size_t limit = std::max(s.size(), kExpansionLimit);
   std::vector<std::size_t> opens;  // positions of "[" on character boundaries before i
   std::size_t i = 0;
@@ -187,7 +188,7 @@ void ExpandVariables(Engine& engine, std::string& s) {
     } else if (c == ']' && !opens.empty()) {
       std::size_t open = opens.back();
       opens.pop_back();
-      std::string replacement = Replacement(engine, s.substr(open + 1, i - open - 1));
+      std::string replacement = Replacement(script, s.substr(open + 1, i - open - 1));
       std::size_t kept = s.size() - (i + 1 - open);
       if (kept + replacement.size() > limit) replacement.resize(limit > kept ? limit - kept : 0);
       s.replace(open, i + 1 - open, replacement);

@@ -11,20 +11,20 @@
 
 namespace adv {
 
-class Engine;
 class LineBuffer;
+struct ScriptContext;
 
 // Takes the next word from the front of line into word: blanks and TABs skipped first; stops at
 // TAB, LF, NUL or (outside quotes) a blank; double quotes open and close quotation and are
 // dropped; a two-byte character is taken whole. The stop stays in the line.
 void ReadWordFrom(LineBuffer& line, std::string& word);
-// ReadWordFrom on the interpreter's line into its argument buffer.
-void ReadWord(Engine& engine);
+// ReadWordFrom on the current line into the argument buffer.
+void ReadWord(ScriptContext& script);
 // The next word with variable references expanded; "" when the line is exhausted.
-std::string ReadStringArg(Engine& engine);
-int ReadIntArg(Engine& engine);
+std::string ReadStringArg(ScriptContext& script);
+int ReadIntArg(ScriptContext& script);
 // A left-to-right expression of words: value (op value)*, ops + - * / %.
-int ReadIntExpr(Engine& engine);
+int ReadIntExpr(ScriptContext& script);
 
 // Optional "+" or "-", then decimal digits, nothing else.
 bool IsNumericLiteral(std::string_view word);
@@ -32,12 +32,12 @@ bool IsNumericLiteral(std::string_view word);
 // with the original's 32-bit long).
 std::int32_t ParseNumericLiteral(std::string_view word);
 // "" gives 0; a literal its value; else an integer variable; else the error box and 0.
-int WordToInt(Engine& engine, std::string_view word);
+int WordToInt(ScriptContext& script, std::string_view word);
 
 // "#RRGGBB" (each pair read as far as it is hexadecimal) to a colour; other words give black.
 Colour ParseColour(std::string_view word);
 
 // Replaces "[name]" references in place, innermost first; "name^000" pads with zeros.
-void ExpandVariables(Engine& engine, std::string& s);
+void ExpandVariables(ScriptContext& script, std::string& s);
 
 }  // namespace adv

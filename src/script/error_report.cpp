@@ -2,17 +2,18 @@
 
 #include <string>
 
-#include "engine.h"
+#include "host/host.h"
 #include "host/sjis_convert.h"
+#include "script/script_context.h"
 
 namespace adv {
 
-void ReportScriptError(Engine& engine, std::string_view message) {
-  const std::string line = std::to_string(engine.script.line_number());
-  engine.host.ErrorLine(SjisToUtf8(engine.script.name()) + ":" + line + ": " + SjisToUtf8(message));
-  std::string text = "FILE : " + engine.script.name() + "\nLINE : " + line + "\n\n";
+void ReportScriptError(ScriptContext& script, std::string_view message) {
+  const std::string line = std::to_string(script.file.line_number());
+  script.host.ErrorLine(SjisToUtf8(script.file.name()) + ":" + line + ": " + SjisToUtf8(message));
+  std::string text = "FILE : " + script.file.name() + "\nLINE : " + line + "\n\n";
   text.append(message);
-  engine.host.ShowMessageBox(text, "", MessageBoxKind::kOk);
+  script.host.ShowMessageBox(text, "", MessageBoxKind::kOk);
 }
 
 }  // namespace adv

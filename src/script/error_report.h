@@ -5,8 +5,8 @@
 
 namespace adv {
 
-class Engine;
+struct ScriptContext;
 
-void ReportScriptError(Engine& engine, std::string_view message);
+void ReportScriptError(ScriptContext& script, std::string_view message);
 
 }  // namespace adv

@@ -1,7 +1,8 @@
 #include "support/test_engine.h"
 
-#include "script/config_script.h"
-#include "script/interpreter.h"
+#include "app/frame_loop.h"
+#include "engine/commands/config_script.h"
+#include "engine/interpreter.h"
 
 namespace adv::test {
 
@@ -16,14 +17,18 @@ void TestEngine::RunConfig(std::string_view config) {
 
 void TestEngine::Execute(std::string_view line) {
   WriteFile("exec.txt", std::string(line) + "\n");
-  engine.script.Open(engine.files, "exec.txt");
-  engine.interp.state = kStateIdle;
+  engine.script.file.Open(engine.files, "exec.txt");
+  EnterState(engine, State::kReadLine);
   Step(engine);
 }
 
 void TestEngine::OpenScript(std::string_view name, std::string_view text) {
   WriteFile(name, text);
-  engine.script.Open(engine.files, name);
+  engine.script.file.Open(engine.files, name);
+}
+
+void TestEngine::Drain() {
+  PumpMessages(app);
 }
 
 }  // namespace adv::test

@@ -3,7 +3,7 @@
 #include <climits>
 
 #include "script/arguments.h"
-#include "script/interpreter_state.h"
+#include "script/line_buffer.h"
 #include "support/test_engine.h"
 
 namespace adv {
@@ -47,8 +47,8 @@ TEST(ReadWordTest, NulEndsTheLine) {
 class ExpressionTest : public ::testing::Test {
  protected:
   int Eval(std::string_view text) {
-    t.engine.interp.line.Set(text);
-    return ReadIntExpr(t.engine);
+    t.SetLine(text);
+    return ReadIntExpr(t.engine.script);
   }
   test::TestEngine t;
 };
@@ -97,14 +97,15 @@ class ExpandTest : public ::testing::Test {
  protected:
   void SetUp() override {
     t.RunConfig(".int n i flag3 m\n.str s\n");
-    t.engine.vars.ints["n"] = 5;
-    t.engine.vars.ints["i"] = 3;
-    t.engine.vars.ints["flag3"] = 42;
-    t.engine.vars.ints["m"] = -5;
-    t.engine.vars.strings["s"] = "[i";
+    auto& vars = t.engine.script.vars;
+    vars.ints["n"] = 5;
+    vars.ints["i"] = 3;
+    vars.ints["flag3"] = 42;
+    vars.ints["m"] = -5;
+    vars.strings["s"] = "[i";
   }
   std::string Expand(std::string s) {
-    ExpandVariables(t.engine, s);
+    ExpandVariables(t.engine.script, s);
     return s;
   }
   test::TestEngine t;
@@ -138,7 +139,7 @@ TEST_F(ExpandTest, NestedReferencesAndLoneBrackets) {
 }
 
 TEST_F(ExpandTest, GrowthIsBounded) {
-  t.engine.vars.strings["s"] = std::string(1 << 19, 'x');
+  t.engine.script.vars.strings["s"] = std::string(1 << 19, 'x');
   std::string text;
   for (int k = 0; k < 8; ++k) text += "[s]";
   EXPECT_LE(Expand(text).size(), std::size_t{1} << 20);

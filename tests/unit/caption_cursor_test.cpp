@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "app/caption_cursor.h"
-#include "script/interpreter.h"
 #include "support/test_engine.h"
 
 namespace adv {
@@ -35,7 +33,7 @@ TEST(CursorCommandTest, HideAndShowAreBalanced) {
   t.Execute(".cur show");
   Step(t.engine);
   EXPECT_TRUE(t.host.cursor_shown());
-  EXPECT_EQ(t.engine.interp.state, kStateIdle);
+  EXPECT_EQ(t.engine.interp.state(), State::kReadLine);
 }
 
 TEST(CursorCommandTest, FilesGetCurAndFailuresAreReported) {
@@ -54,14 +52,14 @@ TEST(CursorCommandTest, FilesGetCurAndFailuresAreReported) {
   Step(t.engine);
   ASSERT_EQ(t.boxes().size(), 1u);
   EXPECT_NE(t.boxes()[0].find("カーソルファイルが読み込めませんでした"), std::string::npos);
-  EXPECT_EQ(t.engine.shell.cursor.kind, WindowCursor::Kind::kNone);
+  EXPECT_EQ(t.engine.window.cursor.kind, WindowCursor::Kind::kNone);
 }
 
 TEST(CaptionCommandTest, DeferredToTheNextStep) {
   test::TestEngine t;
   t.host.CreateMainWindow("ADV", false);
   t.Execute(".cap \"A Title\"");
-  EXPECT_EQ(t.engine.interp.state, kStateCaption);
+  EXPECT_EQ(t.engine.interp.state(), State::kCapCommand);
   EXPECT_EQ(t.host.title(), "ADV");
   Step(t.engine);
   EXPECT_EQ(t.host.title(), "A Title");

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "script/config_script.h"
+#include "engine/commands/config_script.h"
 #include "support/test_engine.h"
 
 namespace adv {
@@ -9,12 +9,12 @@ namespace {
 TEST(ConfigScriptTest, DeclarationsArraysAndRedeclaration) {
   test::TestEngine t;
   t.RunConfig(".int x flag[3] \"q r\"\n.str name x\n.let x = 5\n.int x\n");
-  const auto& ints = t.engine.vars.ints;
+  const auto& ints = t.engine.script.vars.ints;
   EXPECT_EQ(ints.size(), 5u);
   EXPECT_EQ(ints.at("x"), 0);
   EXPECT_TRUE(ints.count("flag0") && ints.count("flag2") && !ints.count("flag3"));
   EXPECT_TRUE(ints.count("q r"));
-  EXPECT_EQ(t.engine.vars.strings.size(), 2u);
+  EXPECT_EQ(t.engine.script.vars.strings.size(), 2u);
   EXPECT_TRUE(t.boxes().empty());
 }
 
@@ -22,7 +22,7 @@ TEST(ConfigScriptTest, ArrayCountsFromVariables) {
   test::TestEngine t;
   t.RunConfig(".int n\n.int a[n]\n.int b[zz]\n.int c[2]x\n");
   // n is 0 when a is declared; zz and "2]x"-style counts are not numbers.
-  EXPECT_EQ(t.engine.vars.ints.size(), 1u);
+  EXPECT_EQ(t.engine.script.vars.ints.size(), 1u);
   ASSERT_EQ(t.boxes().size(), 2u);
   EXPECT_NE(t.boxes()[0].find("FILE : config.txt\nLINE : 3\n\n"), std::string::npos);
   EXPECT_NE(t.boxes()[1].find("LINE : 4"), std::string::npos);
@@ -32,10 +32,10 @@ TEST(ConfigScriptTest, OffscreensBackgroundAndIgnoredLines) {
   test::TestEngine t;
   t.RunConfig("# comment\n  .scr 3\n.scr 1\n.bgc #102030\n.pic screen #FFFFFF\ntext\n.wat 5\n");
   EXPECT_EQ(t.engine.surfaces.offscreens.size(), 1u);
-  EXPECT_EQ(t.engine.shell.background, 0x302010u);
+  EXPECT_EQ(t.engine.surfaces.background, 0x302010u);
   EXPECT_TRUE(t.boxes().empty());
   t.RunConfig(".bgc 102030\n");
-  EXPECT_EQ(t.engine.shell.background, 0u);
+  EXPECT_EQ(t.engine.surfaces.background, 0u);
 }
 
 TEST(ConfigScriptTest, BadOffscreenCountsAreRefused) {
@@ -49,7 +49,7 @@ TEST(ConfigScriptTest, CaptionAndMissingOrUnreadableFile) {
   test::TestEngine t;
   EXPECT_TRUE(RunConfigScript(t.engine));  // no config file: nothing happens
   t.RunConfig(".cap \"My Game\"\n");
-  EXPECT_EQ(t.engine.shell.caption, "My Game");
+  EXPECT_EQ(t.engine.window.caption, "My Game");
   EXPECT_TRUE(t.boxes().empty());
   test::TestEngine folder;
   folder.dir.Write("config.txt/inner", "x");  // a folder cannot be opened as a script
@@ -61,7 +61,7 @@ TEST(ConfigScriptTest, CaptionAndMissingOrUnreadableFile) {
 TEST(ConfigScriptTest, HugeArraysAreRefused) {
   test::TestEngine t;
   t.RunConfig(".int a[2000000000]\n");
-  EXPECT_TRUE(t.engine.vars.ints.empty());
+  EXPECT_TRUE(t.engine.script.vars.ints.empty());
   EXPECT_EQ(t.boxes().size(), 1u);
 }
 

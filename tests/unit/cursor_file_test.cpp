@@ -1,4 +1,4 @@
-#include "host/cursor_file.h"
+#include "graphics/cursor_file.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -127,7 +127,7 @@ bool Parse(const Bytes& file, CursorImage& out) {
   // An exactly sized heap copy, so that a read past the end is caught by the address sanitizer.
   auto copy = std::make_unique<std::uint8_t[]>(file.size());
   if (!file.empty()) std::memcpy(copy.get(), file.data(), file.size());
-  return ParseCursorFile(copy.get(), file.size(), out);
+  return ParseCursorFile(std::span<const std::uint8_t>(copy.get(), file.size()), out);
 }
 
 TEST(CursorFileTest, DecodesDibDepthsWithMaskAndHotspot) {

@@ -2,8 +2,6 @@
 
 #include "app/display_mode.h"
 #include "app/frame_loop.h"
-#include "app/window_proc.h"
-#include "script/interpreter.h"
 #include "support/test_engine.h"
 
 namespace adv {
@@ -32,24 +30,28 @@ class CountingHost : public HeadlessHost {
 
 class FrameLoopTest : public ::testing::Test {
  protected:
-  FrameLoopTest() : engine(host) { engine.files.SetBase(dir.path()); }
-  void Run(std::string_view script) {
+  FrameLoopTest() : engine(host), app(engine) { engine.files.SetBase(dir.path()); }
+  void Start(std::string_view script) {
     dir.Write("start.txt", script);
-    ASSERT_TRUE(CreateMainWindow(engine));
+    ASSERT_TRUE(CreateMainWindow(app));
     for (CDrawImage* s : {&engine.surfaces.back, &engine.surfaces.spare}) s->Create(640, 480);
     ASSERT_TRUE(StartInterpreter(engine));
-    RunFrameLoop(engine);
+  }
+  void Run(std::string_view script) {
+    Start(script);
+    RunFrameLoop(app);
   }
   test::TempDir dir;
   CountingHost host;
   Engine engine;
+  App app;
 };
 
 TEST_F(FrameLoopTest, WaitHoldsTheFrameThatYields) {
   Run(".wat 2000\n.end\n");
   // .wat in frame 1, .end yields in frame 2 and holds to 2000 ms, frame 3 closes.
   EXPECT_EQ(host.Now(), 2000u);
-  EXPECT_EQ(engine.shell.frames, 3u);
+  EXPECT_EQ(app.frames, 3u);
 }
 
 TEST_F(FrameLoopTest, HoldSleepsInSlicesThenSpins) {
@@ -65,23 +67,19 @@ TEST_F(FrameLoopTest, LinesWithoutWaitTakeAFrameEach) {
   Run("# a\n\n:label\n.let x = 1\n");
   // Four lines, the final empty line, the end of the file, and the frame that closes (which
   // ends in its hold, before its millisecond has passed).
-  EXPECT_EQ(engine.shell.frames, 7u);
+  EXPECT_EQ(app.frames, 7u);
   EXPECT_EQ(host.Now(), 6u);
   ASSERT_EQ(host.message_boxes().size(), 1u);  // x was never declared
 }
 
 TEST_F(FrameLoopTest, SwapOnceAndPresentOnlyDirtyFrames) {
-  dir.Write("start.txt", ".wat 10\n.end\n");
-  ASSERT_TRUE(CreateMainWindow(engine));
-  engine.surfaces.back.Create(640, 480);
-  engine.surfaces.spare.Create(640, 480);
+  Start(".wat 10\n.end\n");
   engine.surfaces.spare.Fill(0, 0, 640, 480, 0xFFFFFF);
-  ASSERT_TRUE(StartInterpreter(engine));
-  RequestSwap(engine);
-  RequestSwap(engine);
-  MarkDirtyArea(engine, 10, 10, 5, 5);
-  MarkDirty(engine, Rect{0, 0, 2, 2});
-  RunFrameLoop(engine);
+  engine.frame.RequestSwap();
+  engine.frame.RequestSwap();
+  engine.frame.MarkDirtyArea(10, 10, 5, 5);
+  engine.frame.MarkDirty(Rect{0, 0, 2, 2});
+  RunFrameLoop(app);
   EXPECT_EQ(engine.surfaces.back.GetPixel(0, 0), 0x7FFF);
   // The expose after window creation, then the one dirty rectangle of the first frame.
   ASSERT_EQ(host.presented.size(), 2u);
@@ -90,7 +88,7 @@ TEST_F(FrameLoopTest, SwapOnceAndPresentOnlyDirtyFrames) {
 }
 
 TEST_F(FrameLoopTest, UntilClosesTheWindowOnTime) {
-  engine.shell.close_at = 499;
+  app.close_at = 499;
   Run(".wat 100000\n.end\n");
   EXPECT_EQ(host.Now(), 499u);
 }
@@ -104,11 +102,12 @@ TEST_F(FrameLoopTest, ScriptedInputArrivesAtItsTime) {
   options.input.push_back(close);
   HeadlessHost scripted(options);
   Engine e(scripted);
+  App scripted_app(e);
   e.files.SetBase(dir.path());
   dir.Write("start.txt", ".wat 1000\n.end\n");
-  ASSERT_TRUE(CreateMainWindow(e));
+  ASSERT_TRUE(CreateMainWindow(scripted_app));
   ASSERT_TRUE(StartInterpreter(e));
-  RunFrameLoop(e);
+  RunFrameLoop(scripted_app);
   EXPECT_EQ(scripted.Now(), 303u);
 }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "host/sjis_convert.h"
 #include "base/messages.h"
+#include "host/sjis_convert.h"
 #include "support/message_texts.h"
 
 namespace adv {

@@ -4,8 +4,8 @@
 #include <set>
 #include <sstream>
 
-#include "flow/clock_commands.h"
-#include "flow/random_generator.h"
+#include "engine/commands/clock_commands.h"
+#include "engine/random_generator.h"
 #include "support/test_engine.h"
 
 namespace adv {
@@ -62,16 +62,16 @@ TEST(RandomCommandTest, EverySideOfADieComesUp) {
   std::set<int> seen;
   for (int i = 0; i < 200; ++i) {
     t.Execute(".rnd d x 1 y 6");
-    seen.insert(t.engine.vars.ints["d"]);
+    seen.insert(t.Int("d"));
   }
   EXPECT_EQ(seen, (std::set<int>{1, 2, 3, 4, 5, 6}));
-  t.engine.vars.ints["lo"] = 10;
-  t.engine.vars.ints["hi"] = 20;
+  t.engine.script.vars.ints["lo"] = 10;
+  t.engine.script.vars.ints["hi"] = 20;
   t.Execute(".rnd d = lo to hi");
-  EXPECT_GE(t.engine.vars.ints["d"], 10);
-  EXPECT_LE(t.engine.vars.ints["d"], 20);
+  EXPECT_GE(t.Int("d"), 10);
+  EXPECT_LE(t.Int("d"), 20);
   t.Execute(".rnd s = 5 to 5");
-  EXPECT_EQ(t.engine.vars.strings["s"], "5");
+  EXPECT_EQ(t.String("s"), "5");
   EXPECT_TRUE(t.boxes().empty());
 }
 
@@ -87,13 +87,13 @@ TEST(NowCommandTest, FieldsOfTheVirtualClock) {
   t.Execute(".now ms = millisecond");
   t.Execute(".now st = systemtime");
   t.Execute(".now x = hours");
-  EXPECT_EQ(t.engine.vars.ints["y"], 2000);
-  EXPECT_EQ(t.engine.vars.ints["w"], 0);
-  EXPECT_EQ(t.engine.vars.ints["h"], 1);
-  EXPECT_EQ(t.engine.vars.strings["m"], "2");
-  EXPECT_EQ(t.engine.vars.ints["ms"], 500);
-  EXPECT_EQ(t.engine.vars.ints["st"], 86400000 + 3600000 + 120000 + 3500);
-  EXPECT_EQ(t.engine.vars.ints["x"], 0);
+  EXPECT_EQ(t.Int("y"), 2000);
+  EXPECT_EQ(t.Int("w"), 0);
+  EXPECT_EQ(t.Int("h"), 1);
+  EXPECT_EQ(t.String("m"), "2");
+  EXPECT_EQ(t.Int("ms"), 500);
+  EXPECT_EQ(t.Int("st"), 86400000 + 3600000 + 120000 + 3500);
+  EXPECT_EQ(t.Int("x"), 0);
   EXPECT_TRUE(t.boxes().empty());
 }
 

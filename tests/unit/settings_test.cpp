@@ -49,15 +49,15 @@ TEST(SettingsTest, UserStyleAsksAndOverridesSkipTheQuestion) {
   t.dir.Write("adv.ini", "[Settings]\nStyle=User\n[Scenario]\nPath=\\Data\n");
   t.dir.Write("data/start.txt", "");
   GameLocation where{t.dir.Path("adv.ini"), t.dir.path()};
-  ApplySettings(t.engine, where, std::nullopt);
+  ApplySettings(t.app, where, std::nullopt);
   ASSERT_EQ(t.boxes().size(), 1u);
   EXPECT_EQ(t.boxes()[0], "フルスクリーン表示しますか？");
-  EXPECT_EQ(t.engine.shell.display_mode, DisplayMode::kWindowed);  // headless answers No
+  EXPECT_EQ(t.app.display_mode, DisplayMode::kWindowed);  // headless answers No
   // "\Data" found the folder "data" without regard to case.
   EXPECT_EQ(t.engine.files.Base(), t.dir.Path("data"));
-  ApplySettings(t.engine, where, DisplayMode::kFullScreen);
+  ApplySettings(t.app, where, DisplayMode::kFullScreen);
   EXPECT_EQ(t.boxes().size(), 1u);
-  EXPECT_EQ(t.engine.shell.display_mode, DisplayMode::kFullScreen);
+  EXPECT_EQ(t.app.display_mode, DisplayMode::kFullScreen);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "flow/variables.h"
+#include "script/variables.h"
 #include "support/test_engine.h"
 
 namespace adv {
@@ -14,23 +14,23 @@ class LetTest : public ::testing::Test {
 
 TEST_F(LetTest, IntegerAndStringAssignment) {
   t.Execute(".let n = 1 + 2 * 3");
-  EXPECT_EQ(t.engine.vars.ints["n"], 9);
+  EXPECT_EQ(t.Int("n"), 9);
   t.Execute(".let s = \"two words\" more");
-  EXPECT_EQ(t.engine.vars.strings["s"], "two words");
+  EXPECT_EQ(t.String("s"), "two words");
   t.Execute(".let s = abc def");
-  EXPECT_EQ(t.engine.vars.strings["s"], "abc");
+  EXPECT_EQ(t.String("s"), "abc");
   t.Execute(".let s = [n]");
-  EXPECT_EQ(t.engine.vars.strings["s"], "9");
+  EXPECT_EQ(t.String("s"), "9");
   t.Execute(".let s = n");
-  EXPECT_EQ(t.engine.vars.strings["s"], "n");
+  EXPECT_EQ(t.String("s"), "n");
   EXPECT_TRUE(t.boxes().empty());
 }
 
 TEST_F(LetTest, IntegerWinsOverStringOfTheSameName) {
-  t.engine.vars.strings["k"] = "keep";
+  t.engine.script.vars.strings["k"] = "keep";
   t.Execute(".let k = 3");
-  EXPECT_EQ(t.engine.vars.ints["k"], 3);
-  EXPECT_EQ(t.engine.vars.strings["k"], "keep");
+  EXPECT_EQ(t.Int("k"), 3);
+  EXPECT_EQ(t.String("k"), "keep");
 }
 
 TEST_F(LetTest, UndeclaredAndSystemNamesCannotBeAssigned) {
@@ -38,41 +38,41 @@ TEST_F(LetTest, UndeclaredAndSystemNamesCannotBeAssigned) {
   t.Execute(".let CurLine = 5");
   ASSERT_EQ(t.boxes().size(), 2u);
   EXPECT_NE(t.boxes()[1].find("存在しない変数に代入しようとしました"), std::string::npos);
-  EXPECT_EQ(t.engine.vars.ints.count("undeclared"), 0u);
+  EXPECT_EQ(t.engine.script.vars.ints.count("undeclared"), 0u);
 }
 
 TEST_F(LetTest, DeclaredSystemNameIsAssignedButReadsTheSystemValue) {
-  DeclareVariable(t.engine.vars, VariableKind::kInt, "CurLine");
+  DeclareVariable(t.engine.script.vars, VariableKind::kInt, "CurLine");
   t.OpenScript("s.txt", "a\nb\nc\n");
   std::string line;
-  for (int i = 0; i < 3; ++i) t.engine.script.ReadLine(line);
-  t.engine.interp.line.Set("CurLine = 77");
-  EXPECT_TRUE(AssignVariable(t.engine));
-  EXPECT_EQ(t.engine.vars.ints["CurLine"], 77);
-  EXPECT_EQ(LookupIntVariable(t.engine, "CurLine"), 3);
+  for (int i = 0; i < 3; ++i) t.engine.script.file.ReadLine(line);
+  t.SetLine("CurLine = 77");
+  EXPECT_TRUE(AssignVariable(t.engine.script));
+  EXPECT_EQ(t.Int("CurLine"), 77);
+  EXPECT_EQ(LookupIntVariable(t.engine.script, "CurLine"), 3);
 }
 
 TEST_F(LetTest, ArrayElementsAreNamedByReferences) {
   t.RunConfig(".int i a[3]\n");
-  t.engine.vars.ints["i"] = 2;
+  t.engine.script.vars.ints["i"] = 2;
   t.Execute(".let a[i] = 7");
-  EXPECT_EQ(t.engine.vars.ints["a2"], 7);
+  EXPECT_EQ(t.Int("a2"), 7);
 }
 
 TEST(SystemVariablesTest, ReadTheEngine) {
   test::TestEngine t;
-  t.engine.shell.click_x = 12;
+  t.engine.mouse.click_x = 12;
   t.host.SetCursorPos(100, 200);
-  EXPECT_EQ(LookupIntVariable(t.engine, "ClickX"), 12);
-  EXPECT_EQ(LookupIntVariable(t.engine, "CursorY"), 200);
-  EXPECT_EQ(LookupIntVariable(t.engine, "LastLine"), 0);
-  EXPECT_EQ(LookupStringVariable(t.engine, "LastFile"), "");
+  EXPECT_EQ(LookupIntVariable(t.engine.script, "ClickX"), 12);
+  EXPECT_EQ(LookupIntVariable(t.engine.script, "CursorY"), 200);
+  EXPECT_EQ(LookupIntVariable(t.engine.script, "LastLine"), 0);
+  EXPECT_EQ(LookupStringVariable(t.engine.script, "LastFile"), "");
   t.engine.flow.call_stack.push_back({"caller.txt", 40, false, ""});
-  EXPECT_EQ(LookupIntVariable(t.engine, "LastLine"), 40);
-  EXPECT_EQ(LookupStringVariable(t.engine, "LastFile"), "caller.txt");
+  EXPECT_EQ(LookupIntVariable(t.engine.script, "LastLine"), 40);
+  EXPECT_EQ(LookupStringVariable(t.engine.script, "LastFile"), "caller.txt");
   t.engine.message_layer.lines = {"X\\Y", "Z"};
-  EXPECT_EQ(LookupStringVariable(t.engine, "CurText"), "X\\\\Y\\NZ");
-  EXPECT_FALSE(LookupIntVariable(t.engine, "curline").has_value());
+  EXPECT_EQ(LookupStringVariable(t.engine.script, "CurText"), "X\\\\Y\\NZ");
+  EXPECT_FALSE(LookupIntVariable(t.engine.script, "curline").has_value());
 }
 
 TEST(SerializeVariablesTest, IntegersFirstEachInByteOrder) {

@@ -103,6 +103,11 @@ void HeadlessHost::Present(const FrameView& frame, const Rect& rect) {
 }
 
 bool HeadlessHost::PollEvent(HostEvent& event) {
+  if (!posted_.empty()) {
+    event = posted_.front();
+    posted_.pop_front();
+    return true;
+  }
   if (!internal_.empty()) {
     event = internal_.front();
     internal_.pop_front();

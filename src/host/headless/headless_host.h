@@ -54,6 +54,7 @@ class HeadlessHost : public Host {
   void Present(const FrameView& frame, const Rect& rect) override;
 
   bool PollEvent(HostEvent& event) override;
+  void PostEvent(const HostEvent& event) override { posted_.push_back(event); }
 
   void GetCursorPos(int& x, int& y) override {
     x = cursor_x_;
@@ -99,6 +100,7 @@ class HeadlessHost : public Host {
   bool full_screen_ = false;
   std::string title_;
   std::vector<std::uint16_t> presented_;
+  std::deque<HostEvent> posted_;
   std::deque<HostEvent> internal_;  // expose after window creation
   std::size_t next_input_ = 0;
   std::size_t next_shot_ = 0;  // options_.shots with times, sorted

@@ -35,6 +35,11 @@ HostKey MapKey(SDL_Keycode key) {
 }  // namespace
 
 bool SdlHost::PollEvent(HostEvent& event) {
+  if (!posted_.empty()) {
+    event = posted_.front();
+    posted_.pop_front();
+    return true;
+  }
   if (guard_ && guard_->Poll()) RaiseWindow();
   if (!sdl_ready_) return false;
   SDL_Event e;

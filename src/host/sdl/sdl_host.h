@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <string>
 #include <vector>
@@ -55,6 +56,7 @@ class SdlHost : public Host {
   void Present(const FrameView& frame, const Rect& rect) override;
 
   bool PollEvent(HostEvent& event) override;
+  void PostEvent(const HostEvent& event) override { posted_.push_back(event); }
 
   void GetCursorPos(int& x, int& y) override;
   void SetCursorPos(int x, int y) override;
@@ -80,6 +82,7 @@ class SdlHost : public Host {
   const std::vector<std::uint32_t>& ShownPicture() const { return shadow_; }
 
  private:
+  std::deque<HostEvent> posted_;
   bool MapEvent(const SDL_Event& e, HostEvent& event);
   bool CreateTexture();
   void UploadAll();

@@ -1,0 +1,29 @@
+// The application around the engine: the main window's display mode and the frame loop's own
+// bookkeeping. main makes one for a run; the engine knows nothing of it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+namespace adv {
+
+class Engine;
+
+enum class DisplayMode { kWindowed, kFullScreen };
+
+struct App {
+  explicit App(Engine& engine) : engine(engine) {}
+  App(const App&) = delete;
+  App& operator=(const App&) = delete;
+
+  Engine& engine;
+  DisplayMode display_mode = DisplayMode::kWindowed;
+  bool quit = false;  // the main window is gone
+  std::uint64_t frames = 0;
+  // --until: the window is closed at this time.
+  std::optional<std::uint32_t> close_at;
+  // End the run when the script waits for a click that no input can give any more.
+  bool end_when_input_exhausted = false;
+};
+
+}  // namespace adv

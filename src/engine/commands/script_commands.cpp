@@ -1,0 +1,24 @@
+#include "engine/commands/script_commands.h"
+
+#include "engine/engine.h"
+#include "engine/interpreter.h"
+#include "script/arguments.h"
+#include "script/variables.h"
+
+namespace adv {
+
+State WaitCommand(Engine& engine) {
+  AddWait(engine, ReadIntArg(engine.script));
+  return State::kReadLine;
+}
+
+State LetCommand(Engine& engine) {
+  AssignVariable(engine.script);
+  return State::kReadLine;
+}
+
+State EndCommand(Engine&) {
+  return State::kEnd;
+}
+
+}  // namespace adv

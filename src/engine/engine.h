@@ -1,0 +1,52 @@
+// The Engine: one object per run owning every piece of engine-wide state. Subsystems take it
+// (or the narrower pieces they need) as a parameter; several engines can live in one process.
+#pragma once
+
+#include <string>
+
+#include "engine/click_handlers.h"
+#include "engine/flow_state.h"
+#include "engine/frame.h"
+#include "engine/interpreter.h"
+#include "engine/random_generator.h"
+#include "engine/system_variables.h"
+#include "engine/text_state.h"
+#include "engine/transition_step.h"
+#include "engine/window_state.h"
+#include "graphics/surfaces.h"
+#include "host/file_system.h"
+#include "host/host.h"
+#include "host/internal_error_log.h"
+#include "script/script_context.h"
+
+namespace adv {
+
+class Engine {
+ public:
+  explicit Engine(Host& host)
+      : host(host),
+        internal_errors(host),
+        system_variables(*this),
+        script(host, system_variables) {}
+  Engine(const Engine&) = delete;
+  Engine& operator=(const Engine&) = delete;
+
+  Host& host;
+  InternalErrorLog internal_errors;
+  EngineSystemVariables system_variables;  // answers for the script's readers
+  FileSystem files;                        // names relative to the scenario folder
+  std::string plugin_folder;               // image plug-ins
+  ScriptContext script;                    // the open script, its current line, the variables
+  Interpreter interp;
+  Frame frame;
+  Surfaces surfaces;
+  PendingTransition transition;
+  WindowState window;
+  Mouse mouse;
+  FlowState flow;
+  RandomGenerator random;
+  TextState text;
+  MessageLayerPosition message_layer;
+};
+
+}  // namespace adv

@@ -1,0 +1,161 @@
+#include "engine/interpreter.h"
+
+#include "base/messages.h"
+#include "engine/choices.h"
+#include "engine/command_table.h"
+#include "engine/engine.h"
+#include "engine/message_display.h"
+#include "engine/transition_step.h"
+#include "script/arguments.h"
+#include "script/error_report.h"
+
+namespace adv {
+
+namespace {
+
+// The waiting states sleep this long a step to keep the processor load low.
+constexpr std::uint32_t kWaitSleepMs = 2;
+
+State Dispatch(Engine& engine) {
+  ReadWord(engine.script);
+  const Command* command = FindCommand(engine.script.arg);
+  if (command == nullptr) {
+    ReportScriptError(engine.script, kMsgNoCommand);
+    return State::kReadLine;
+  }
+  if (command->deferred) {
+    // The handler reads the rest of the line in the next step, once the wait has passed.
+    Yield(engine);
+    return *command->deferred;
+  }
+  return command->handler != nullptr ? command->handler(engine) : State::kReadLine;
+}
+
+State ReadLineStep(Engine& engine) {
+  ScriptContext& script = engine.script;
+  std::string line;
+  if (!script.file.ReadLine(line)) {
+    // The end of a called file returns from it.
+    if (engine.flow.call_stack.empty()) return State::kEnd;
+    line = ".sub exit";
+  }
+  script.line.Set(line);
+  std::string_view rest = script.line.Rest();
+  if (rest.empty() || rest[0] == '\n' || rest[0] == '#' || rest[0] == ':') return State::kReadLine;
+  if (rest[0] == '.') return Dispatch(engine);
+  std::string text = script.line.TakeRest();
+  ExpandVariables(script, text);
+  script.line.Set(text);
+  return State::kText;
+}
+
+void WaitStep(Engine& engine, MarkKind mark) {
+  engine.host.Sleep(kWaitSleepMs);
+  if (engine.text.mark_enabled && engine.text.message_window_shown) AnimateMark(engine, mark);
+}
+
+}  // namespace
+
+bool StartInterpreter(Engine& engine) {
+  engine.surfaces.CreateFilled(engine.surfaces.base);
+  for (auto& offscreen : engine.surfaces.offscreens) engine.surfaces.CreateFilled(*offscreen);
+  std::string name = "start" + engine.script.extension;
+  if (!engine.files.Exists(name)) {
+    engine.host.ShowMessageBox(std::string(kMsgStartNotFound), "", MessageBoxKind::kOk);
+    return false;
+  }
+  if (!engine.script.file.Open(engine.files, name)) {
+    engine.host.ShowMessageBox(std::string(kMsgStartOpen), "", MessageBoxKind::kOk);
+    return false;
+  }
+  return true;
+}
+
+void AddWait(Engine& engine, int ms) {
+  // Wraps instead of overflowing; a negative total holds nothing.
+  engine.interp.accumulated_wait = static_cast<std::int32_t>(
+      static_cast<std::uint32_t>(engine.interp.accumulated_wait) + static_cast<std::uint32_t>(ms));
+}
+
+std::uint32_t RemainingWait(Engine& engine) {
+  const std::int32_t wait = engine.interp.accumulated_wait;
+  if (wait <= 0) return 0;
+  const std::uint32_t elapsed = engine.host.Now() - engine.interp.wait_start;
+  const auto total = static_cast<std::uint32_t>(wait);
+  return elapsed < total ? total - elapsed : 0;
+}
+
+void Yield(Engine& engine) {
+  engine.interp.wait_pending = true;
+  engine.frame.interval = RemainingWait(engine);
+  engine.interp.accumulated_wait = 0;
+}
+
+void EnterState(Engine& engine, State next) {
+  if (next == State::kEnd) {
+    Yield(engine);
+  } else if (next == State::kChoices) {
+    FlushPendingText(engine);
+    engine.text.instant = false;
+    Yield(engine);
+  }
+  engine.interp.state_ = next;
+}
+
+void EndClickWait(Engine& engine) {
+  const State state = engine.interp.state_;
+  if (!IsClickWait(state)) return;
+  engine.interp.state_ =
+      state == State::kTextWait || state == State::kTextClearWait ? State::kText : State::kReadLine;
+}
+
+void AfterClickJump(Engine& engine, bool succeeded) {
+  engine.interp.state_ = succeeded ? State::kReadLine : State::kEnd;
+}
+
+void Step(Engine& engine) {
+  Interpreter& in = engine.interp;
+  if (in.wait_pending) {
+    in.wait_pending = false;
+    engine.frame.interval = 0;
+    in.wait_start = engine.frame.last_end;
+  }
+  switch (in.state_) {
+    case State::kReadLine:
+      EnterState(engine, ReadLineStep(engine));
+      break;
+    case State::kText:
+      EnterState(engine, MessageDisplayStep(engine));
+      break;
+    case State::kTransition:
+      EnterState(engine, TransitionStep(engine));
+      break;
+    case State::kTextWaitSetup:
+    case State::kTextClearWaitSetup:
+      EnterState(engine, SetUpTextWait(engine, in.state_ == State::kTextClearWaitSetup));
+      break;
+    case State::kTextWait:
+    case State::kClkWait:
+      WaitStep(engine, MarkKind::kWait);
+      break;
+    case State::kTextClearWait:
+    case State::kTclWait:
+      WaitStep(engine, MarkKind::kClearWait);
+      break;
+    case State::kChoices:
+      engine.host.Sleep(kWaitSleepMs);
+      ChoiceHoverStep(engine);
+      break;
+    case State::kEnd:
+      engine.host.PostClose();
+      break;
+    default: {
+      const Command* command = FindDeferredCommand(in.state_);
+      const bool runs = command != nullptr && command->handler != nullptr;
+      EnterState(engine, runs ? command->handler(engine) : State::kReadLine);
+      break;
+    }
+  }
+}
+
+}  // namespace adv
