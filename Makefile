@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test demo bench fuzz format clean
+.PHONY: all deps build test demo bench bench-build check-layers fuzz format clean
 
 all: build
 
@@ -22,10 +22,17 @@ test: deps
 demo: build
 	@scripts/run-demo
 
-bench: deps
-	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DADV_BENCH=ON $(CMAKE_FLAGS)
+# The optimised tree builds the engine and the benchmarks only, not the tests.
+bench-build: deps
+	cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DADV_BENCH=ON -DADV_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build build-bench -j$(JOBS)
+
+bench: bench-build
 	@scripts/run-bench build-bench
+
+# Includes must point down the layers of design.md.
+check-layers:
+	@scripts/check-layers
 
 # libFuzzer targets; FUZZ_SECONDS per target (default 60).
 fuzz: deps

@@ -106,7 +106,7 @@ def character(x, y):
 
 def glow(x, y):
     d = math.hypot(x - 100, y - 100) / 100.0
-    a = max(0, int(255 * (1 - d) ** 2))
+    a = int(255 * max(0.0, 1 - d) ** 2)
     return (255, 250, 200, a)
 
 

@@ -2,6 +2,8 @@
 // the background colour, scripted input and the settings file.
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 
 #include "support/run_adv.h"
@@ -111,6 +113,17 @@ TEST(ShellScenario, BadCommandLinesAreRefused) {
   r = RunAdv({"--headless", "--input", out.Path("bad-input.txt"), ScenarioDir("pacing")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("bad-input.txt:1: unknown event"), std::string::npos) << r.err;
+}
+
+// SDL falls back to an invisible driver when the display cannot be reached; a player must hear
+// that, not watch an unseen game run to its end.
+TEST(ShellScenario, UnreachableDisplayIsNoWindow) {
+  ::setenv("DISPLAY", ":99", 1);
+  ::unsetenv("WAYLAND_DISPLAY");
+  ::unsetenv("SDL_VIDEODRIVER");
+  RunResult r = RunAdv({"--window", ScenarioDir("pacing")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("no display"), std::string::npos) << r.err;
 }
 
 }  // namespace

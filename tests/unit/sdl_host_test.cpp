@@ -33,6 +33,15 @@ class SdlHostTest : public ::testing::Test {
   SdlHost host_;
 };
 
+TEST(VideoDriverTest, InvisibleDriversCountOnlyWhenNamed) {
+  EXPECT_TRUE(IsVisibleVideoDriver("x11", nullptr));
+  EXPECT_TRUE(IsVisibleVideoDriver("wayland", "x11,wayland"));
+  EXPECT_FALSE(IsVisibleVideoDriver("offscreen", nullptr));
+  EXPECT_FALSE(IsVisibleVideoDriver("dummy", "x11"));
+  EXPECT_TRUE(IsVisibleVideoDriver("dummy", "x11,dummy"));
+  EXPECT_FALSE(IsVisibleVideoDriver("", ""));
+}
+
 TEST_F(SdlHostTest, PresentConvertsOnlyTheRectangle) {
   std::vector<std::uint16_t> frame(640 * 480);
   std::mt19937 rng(3);

@@ -29,8 +29,33 @@ bool SdlHost::Init(std::string& error) {
     error = SDL_GetError();
     return false;
   }
+  // With no reachable display SDL falls back to drivers that show nothing; a game would then
+  // play unseen to its end. They count as a window only when asked for by name.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (!IsVisibleVideoDriver(driver != nullptr ? driver : "", SDL_getenv("SDL_VIDEODRIVER"))) {
+    error = std::string("no display (SDL chose its \"") + (driver != nullptr ? driver : "") +
+            "\" video driver)";
+    SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    return false;
+  }
   sdl_ready_ = true;
   return true;
+}
+
+bool IsVisibleVideoDriver(std::string_view driver, const char* requested) {
+  if (driver != "offscreen" && driver != "dummy" && !driver.empty()) {
+    return true;
+  }
+  if (driver.empty() || requested == nullptr) return false;
+  // SDL_VIDEODRIVER may list several drivers, separated by commas.
+  std::string_view list(requested);
+  while (!list.empty()) {
+    const std::size_t comma = list.find(',');
+    if (list.substr(0, comma) == driver) return true;
+    if (comma == std::string_view::npos) break;
+    list.remove_prefix(comma + 1);
+  }
+  return false;
 }
 
 void SdlHost::Fail(const char* what) {

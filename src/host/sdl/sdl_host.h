@@ -6,6 +6,7 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/host.h"
@@ -23,6 +24,10 @@ namespace adv {
 struct SdlHostOptions {
   bool debug = false;  // DebugLog lines go to stderr
 };
+
+// Whether SDL's video driver shows a window: its offscreen and dummy drivers do not, unless
+// SDL_VIDEODRIVER (requested, may be null) names them.
+bool IsVisibleVideoDriver(std::string_view driver, const char* requested);
 
 class SdlHost : public Host {
  public:
