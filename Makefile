@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test demo bench bench-build check-layers fuzz format clean
+.PHONY: all deps build test demo bench bench-build bench-window check-layers fuzz format clean
 
 all: build
 
@@ -29,6 +29,10 @@ bench-build: deps
 
 bench: bench-build
 	@scripts/run-bench build-bench
+
+# adv in a real window under Xvfb: first picture, idle CPU, wake-ups and memory.
+bench-window: bench-build
+	@scripts/bench-window build-bench
 
 # Includes must point down the layers of design.md.
 check-layers:

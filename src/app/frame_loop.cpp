@@ -1,18 +1,16 @@
 #include "app/frame_loop.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "app/app.h"
 #include "app/window_events.h"
 #include "engine/engine.h"
+#include "engine/message_display.h"
 
 namespace adv {
 
 namespace {
-// Sleep in slices of this many ms while at least kSleepMargin ms remain; spin on the message
-// queue for the rest, so the frame ends within about a millisecond of its deadline.
-constexpr std::uint32_t kSleepSlice = 4;
-constexpr std::uint32_t kSleepMargin = 8;
 
 bool WaitsForInput(State state) {
   return IsClickWait(state) || state == State::kChoices;
@@ -21,6 +19,38 @@ bool WaitsForInput(State state) {
 // Wrap-safe: whether the clock has reached t.
 bool Reached(std::uint32_t now, std::uint32_t t) {
   return now - t < 0x80000000u;
+}
+
+// Milliseconds from now until t; 0 once it is reached.
+std::uint32_t Until(std::uint32_t now, std::uint32_t t) {
+  return Reached(now, t) ? 0 : t - now;
+}
+
+// The next time something is due while the interpreter waits for input.
+std::optional<std::uint32_t> NextWake(App& app) {
+  std::optional<std::uint32_t> until = NextMarkChange(app.engine);
+  const std::uint32_t now = app.engine.host.Now();
+  if (app.close_at && (!until || Until(now, *app.close_at) < Until(now, *until))) {
+    until = app.close_at;
+  }
+  return until;
+}
+
+// Holds the frame until its deadline, serving messages as they come. The host blocks on its
+// event queue meanwhile, so a held frame wakes only for input or when it ends.
+void Hold(App& app, std::uint32_t deadline) {
+  Host& host = app.engine.host;
+  while (true) {
+    PumpMessages(app);
+    if (app.quit) return;
+    const std::uint32_t now = host.Now();
+    std::uint32_t wait = Until(now, deadline);
+    if (wait == 0) return;
+    // Nor past the time the window is to close.
+    if (app.close_at) wait = std::min(wait, std::max<std::uint32_t>(Until(now, *app.close_at), 1));
+    HostEvent event;
+    if (host.WaitEvent(event, wait)) HandleWindowEvent(app, event);
+  }
 }
 
 }  // namespace
@@ -51,23 +81,8 @@ void RunFrameLoop(App& app) {
       DestroyWindow(app);
       return;
     }
-    const std::uint32_t deadline = frame.last_end + frame.interval;
-    while (true) {
-      PumpMessages(app);
-      if (app.quit) return;
-      const std::uint32_t now = host.Now();
-      // Differences, not plain comparisons, so the hold stays right across the clock's wrap.
-      const std::uint32_t left = deadline - now;
-      if (left == 0 || left > 0x80000000u) break;
-      if (left >= kSleepMargin) {
-        // Nor past the time the window is to close.
-        std::uint32_t slice = kSleepSlice;
-        if (app.close_at && *app.close_at - now < slice) slice = *app.close_at - now;
-        host.Sleep(slice);
-      } else {
-        host.Spin();
-      }
-    }
+    Hold(app, frame.last_end + frame.interval);
+    if (app.quit) return;
     if (frame.swap_request) {
       frame.swap_request = false;
       engine.surfaces.back.Swap(engine.surfaces.spare);
@@ -78,6 +93,8 @@ void RunFrameLoop(App& app) {
       PresentRect(engine, frame.dirty);
       frame.dirty = Rect{};
     }
+    // Waiting for a click, the steps change nothing until input comes or the mark blinks.
+    if (WaitsForInput(engine.interp.state())) host.WaitIdle(NextWake(app));
   }
 }
 

@@ -24,6 +24,10 @@ void AnimateMark(Engine&, MarkKind) {}
 
 void EraseMark(Engine&, MarkKind) {}
 
+std::optional<std::uint32_t> NextMarkChange(Engine&) {
+  return std::nullopt;
+}
+
 void ClearPage(Engine&) {}
 
 void ComposeMessageLayer(Engine&, CDrawImage&, const Rect&) {}

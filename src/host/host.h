@@ -78,8 +78,6 @@ class Host {
   // Clock in milliseconds; wraps at 2^32 like the original's multimedia timer.
   virtual std::uint32_t Now() = 0;
   virtual void Sleep(std::uint32_t ms) = 0;
-  // Called when the frame loop has nothing to do but wait a little less than a sleep slice.
-  virtual void Spin() = 0;
   // Called once per frame after presentation.
   virtual void EndFrame() = 0;
   virtual LocalTime GetLocalTime() = 0;
@@ -99,6 +97,13 @@ class Host {
   // Takes the next pending event without blocking: events posted with PostEvent first, in
   // their order, then the window's own.
   virtual bool PollEvent(HostEvent& event) = 0;
+  // Waits up to timeout_ms for an event and takes it; false when none came in that time. Waking
+  // only for input (or a posted event) is what keeps a held frame from costing processor time.
+  virtual bool WaitEvent(HostEvent& event, std::uint32_t timeout_ms) = 0;
+  // Nothing in the engine can change before an event arrives or the clock reaches `until`
+  // (no time: only an event): a windowed host may block meanwhile. The headless host's clock
+  // moves only when the engine sleeps, so it returns at once.
+  virtual void WaitIdle(std::optional<std::uint32_t> until) { (void)until; }
   // Queues an event for the window, as a posted window message.
   virtual void PostEvent(const HostEvent& event) = 0;
   void PostClose() {

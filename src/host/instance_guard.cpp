@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -19,9 +20,9 @@ namespace {
 // A caption is a window title; anything longer is not one of ours.
 constexpr std::size_t kMaxCaption = 4096;
 constexpr std::size_t kMaxPending = 8;
-// A later instance writes its caption right after connecting; one that stays silent this many
-// polls is dropped so that it cannot hold a slot.
-constexpr int kMaxPolls = 1000;
+// A later instance writes its caption right after connecting; one that stays silent this long
+// is dropped so that it cannot hold a slot.
+constexpr auto kSilenceLimit = std::chrono::seconds(2);
 
 std::uint64_t HashKey(const std::string& key) {
   std::uint64_t h = 0xcbf29ce484222325ull;
@@ -72,7 +73,7 @@ InstanceGuard::~InstanceGuard() {
 
 bool InstanceGuard::Acquire(const std::string& key, const std::string& caption) {
   Release();
-  caption_ = caption;
+  SetCaption(caption);
   char name[64];
   std::snprintf(name, sizeof(name), "adv-%u-%016llx", static_cast<unsigned>(::getuid()),
                 static_cast<unsigned long long>(HashKey(key)));
@@ -104,8 +105,17 @@ bool InstanceGuard::Acquire(const std::string& key, const std::string& caption) 
   return true;
 }
 
-bool InstanceGuard::Poll() {
-  if (listen_fd_ < 0) return false;
+void InstanceGuard::SetCaption(const std::string& caption) {
+  std::lock_guard<std::mutex> lock(caption_mutex_);
+  caption_ = caption;
+}
+
+bool InstanceGuard::SameCaption(const std::string& caption) {
+  std::lock_guard<std::mutex> lock(caption_mutex_);
+  return caption == caption_;
+}
+
+void InstanceGuard::Accept() {
   for (;;) {
     int fd = ::accept4(listen_fd_, nullptr, nullptr, SOCK_NONBLOCK | SOCK_CLOEXEC);
     if (fd < 0) break;
@@ -113,46 +123,82 @@ bool InstanceGuard::Poll() {
       ::close(fd);
       continue;
     }
-    pending_.push_back(Pending{fd, 0, {}});
+    pending_.push_back(Pending{fd, std::chrono::steady_clock::now(), {}});
   }
+}
 
+bool InstanceGuard::ReadPending(Pending& pending, bool& complete) {
+  char buffer[512];
+  for (;;) {
+    ssize_t n = ::read(pending.fd, buffer, sizeof(buffer));
+    if (n > 0) {
+      pending.bytes.append(buffer, static_cast<std::size_t>(n));
+      if (pending.bytes.size() > kMaxCaption) return true;
+      continue;
+    }
+    if (n == 0) {
+      complete = true;
+      return true;
+    }
+    if (errno == EINTR) continue;
+    return errno != EAGAIN && errno != EWOULDBLOCK;
+  }
+}
+
+bool InstanceGuard::Poll(int timeout_ms) {
+  if (listen_fd_ < 0) return false;
+  const auto now = std::chrono::steady_clock::now();
+  // A silent later instance only delays the wait until it is dropped.
+  for (const Pending& p : pending_) {
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(p.since + kSilenceLimit - now)
+            .count() +
+        1;
+    if (timeout_ms < 0 || left < timeout_ms) timeout_ms = left > 0 ? static_cast<int>(left) : 0;
+  }
+  std::vector<pollfd> fds;
+  fds.push_back({listen_fd_, POLLIN, 0});
+  if (wake_fds_[0] >= 0) fds.push_back({wake_fds_[0], POLLIN, 0});
+  for (const Pending& p : pending_) fds.push_back({p.fd, POLLIN, 0});
+  if (::poll(fds.data(), fds.size(), timeout_ms) < 0 && errno != EINTR) return false;
+
+  Accept();
   bool raise = false;
   for (auto it = pending_.begin(); it != pending_.end();) {
-    bool finished = false;
     bool complete = false;
-    char buffer[512];
-    for (;;) {
-      ssize_t n = ::read(it->fd, buffer, sizeof(buffer));
-      if (n > 0) {
-        it->bytes.append(buffer, static_cast<std::size_t>(n));
-        if (it->bytes.size() > kMaxCaption) {
-          finished = true;
-          break;
-        }
-        continue;
-      }
-      if (n == 0) {
-        finished = complete = true;
-      } else if (errno == EINTR) {
-        continue;
-      } else if (errno != EAGAIN && errno != EWOULDBLOCK) {
-        finished = true;
-      }
-      break;
-    }
-    if (!finished && ++it->polls > kMaxPolls) finished = true;
+    bool finished = ReadPending(*it, complete);
+    if (!finished && std::chrono::steady_clock::now() - it->since > kSilenceLimit) finished = true;
     if (!finished) {
       ++it;
       continue;
     }
-    if (complete && it->bytes == caption_) raise = true;
+    if (complete && SameCaption(it->bytes)) raise = true;
     ::close(it->fd);
     it = pending_.erase(it);
   }
   return raise;
 }
 
+void InstanceGuard::Listen(std::function<void()> on_raise) {
+  if (listen_fd_ < 0 || listener_.joinable()) return;
+  if (::pipe2(wake_fds_, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  listener_ = std::thread([this, on_raise = std::move(on_raise)] {
+    char byte;
+    while (::read(wake_fds_[0], &byte, 1) != 1) {
+      if (Poll(-1)) on_raise();
+    }
+  });
+}
+
 void InstanceGuard::Release() {
+  if (listener_.joinable()) {
+    [[maybe_unused]] ssize_t written = ::write(wake_fds_[1], "x", 1);
+    listener_.join();
+  }
+  for (int& fd : wake_fds_) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
   for (Pending& p : pending_) ::close(p.fd);
   pending_.clear();
   if (listen_fd_ >= 0) {

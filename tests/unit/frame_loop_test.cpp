@@ -11,20 +11,15 @@ namespace {
 class CountingHost : public HeadlessHost {
  public:
   using HeadlessHost::HeadlessHost;
-  void Sleep(std::uint32_t ms) override {
-    sleeps.push_back(ms);
-    HeadlessHost::Sleep(ms);
-  }
-  void Spin() override {
-    ++spins;
-    HeadlessHost::Spin();
+  bool WaitEvent(HostEvent& event, std::uint32_t timeout_ms) override {
+    waits.push_back(timeout_ms);
+    return HeadlessHost::WaitEvent(event, timeout_ms);
   }
   void Present(const FrameView& frame, const Rect& rect) override {
     presented.push_back(rect);
     HeadlessHost::Present(frame, rect);
   }
-  std::vector<std::uint32_t> sleeps;
-  int spins = 0;
+  std::vector<std::uint32_t> waits;
   std::vector<Rect> presented;  // rectangles, in order
 };
 
@@ -54,12 +49,10 @@ TEST_F(FrameLoopTest, WaitHoldsTheFrameThatYields) {
   EXPECT_EQ(app.frames, 3u);
 }
 
-TEST_F(FrameLoopTest, HoldSleepsInSlicesThenSpins) {
+TEST_F(FrameLoopTest, HoldWaitsForEventsOnceUntilItsDeadline) {
   Run(".wat 21\n.end\n");
-  // The hold of frame 2 starts at 1 ms with 20 ms to go: four 4 ms sleeps while 8 or more
-  // remain, then a spin per millisecond.
-  EXPECT_EQ(host.sleeps, (std::vector<std::uint32_t>{4, 4, 4, 4}));
-  EXPECT_EQ(host.spins, 4);
+  // The hold of frame 2 starts at 1 ms with 20 ms to go: one wait, woken by nothing.
+  EXPECT_EQ(host.waits, (std::vector<std::uint32_t>{20}));
   EXPECT_EQ(host.Now(), 21u);
 }
 

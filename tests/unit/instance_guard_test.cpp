@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <random>
 #include <string>
 
@@ -52,6 +53,19 @@ TEST(InstanceGuardTest, SecondInstanceIsRefusedAndRaisesFirstOnlyWithSameCaption
   // A different key is a different game.
   InstanceGuard other(dir.path());
   EXPECT_TRUE(other.Acquire(UniqueKey("b"), "Title"));
+}
+
+TEST(InstanceGuardTest, ListeningThreadRaisesWhenAskedWithItsCaption) {
+  test::TempDir dir;
+  const std::string key = UniqueKey("g");
+  InstanceGuard first(dir.path());
+  ASSERT_TRUE(first.Acquire(key, "Title"));
+  std::promise<void> raised;
+  first.Listen([&raised] { raised.set_value(); });
+  InstanceGuard second(dir.path());
+  EXPECT_FALSE(second.Acquire(key, "Title"));
+  EXPECT_EQ(raised.get_future().wait_for(std::chrono::seconds(10)), std::future_status::ready);
+  first.Release();  // stops the thread before the promise goes
 }
 
 TEST(InstanceGuardTest, LockIsFreedWithTheGuard) {

@@ -125,6 +125,12 @@ bool HeadlessHost::PollEvent(HostEvent& event) {
   return false;
 }
 
+bool HeadlessHost::WaitEvent(HostEvent& event, std::uint32_t timeout_ms) {
+  if (PollEvent(event)) return true;
+  Sleep(timeout_ms);
+  return PollEvent(event);
+}
+
 void HeadlessHost::SetCursorPos(int x, int y) {
   cursor_x_ = std::clamp(x, 0, kWidth - 1);
   cursor_y_ = std::clamp(y, 0, kHeight - 1);

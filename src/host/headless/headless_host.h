@@ -37,7 +37,6 @@ class HeadlessHost : public Host {
   std::uint32_t Now() override { return now_; }
   // A sleep ends early when scripted input comes due, so input arrives at its exact time.
   void Sleep(std::uint32_t ms) override;
-  void Spin() override { AdvanceTo(now_ + 1); }
   void EndFrame() override;
   LocalTime GetLocalTime() override;
 
@@ -54,6 +53,8 @@ class HeadlessHost : public Host {
   void Present(const FrameView& frame, const Rect& rect) override;
 
   bool PollEvent(HostEvent& event) override;
+  // Sleeps (ending early when scripted input comes due), then takes what came.
+  bool WaitEvent(HostEvent& event, std::uint32_t timeout_ms) override;
   void PostEvent(const HostEvent& event) override { posted_.push_back(event); }
 
   void GetCursorPos(int& x, int& y) override {

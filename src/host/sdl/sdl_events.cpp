@@ -40,7 +40,6 @@ bool SdlHost::PollEvent(HostEvent& event) {
     posted_.pop_front();
     return true;
   }
-  if (guard_ && guard_->Poll()) RaiseWindow();
   if (!sdl_ready_) return false;
   SDL_Event e;
   while (SDL_PollEvent(&e)) {
@@ -49,9 +48,41 @@ bool SdlHost::PollEvent(HostEvent& event) {
   return false;
 }
 
+bool SdlHost::WaitEvent(HostEvent& event, std::uint32_t timeout_ms) {
+  if (PollEvent(event)) return true;
+  if (!sdl_ready_) {
+    Sleep(timeout_ms);
+    return false;
+  }
+  const std::uint32_t end = Now() + timeout_ms;
+  while (true) {
+    const std::uint32_t left = end - Now();
+    if (left == 0 || left > timeout_ms) return false;
+    // SDL blocks on the display connection until an event comes or the time is up.
+    SDL_Event e;
+    if (SDL_WaitEventTimeout(&e, static_cast<int>(left)) == 0) return false;
+    if (MapEvent(e, event)) return true;
+  }
+}
+
+void SdlHost::WaitIdle(std::optional<std::uint32_t> until) {
+  if (!sdl_ready_ || !posted_.empty()) return;
+  if (!until) {
+    SDL_WaitEvent(nullptr);
+    return;
+  }
+  const std::uint32_t left = *until - Now();
+  // Only the time ahead is waited for; a time already passed returns at once.
+  if (left != 0 && left < 0x80000000u) SDL_WaitEventTimeout(nullptr, static_cast<int>(left));
+}
+
 bool SdlHost::MapEvent(const SDL_Event& e, HostEvent& event) {
   event = HostEvent{};
   using Type = HostEvent::Type;
+  if (raise_event_ != 0 && e.type == raise_event_) {
+    RaiseWindow();
+    return false;
+  }
   switch (e.type) {
     case SDL_QUIT:  // also Ctrl+C and SIGTERM
       if (close_reported_) return false;

@@ -2,25 +2,55 @@
 
 #include <SDL.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <thread>
+#include <cstdlib>
+#include <filesystem>
 
 namespace adv {
 
 SdlHost::SdlHost(SdlHostOptions options) : options_(options) {}
 
 SdlHost::~SdlHost() {
+  // The guard's thread pushes SDL events: it stops before SDL does.
+  guard_.reset();
   DestroyMainWindow();
   if (cursor_ != nullptr) SDL_FreeCursor(cursor_);
   if (sdl_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
 
+namespace {
+
+// Whether OpenGL would draw on a real GPU. Without a DRM render node it would be Mesa's software
+// rasteriser, which takes several threads and tens of megabytes to draw one texture; SDL's own
+// software renderer puts the same picture on the window surface for a fraction of that.
+bool HasGpu() {
+  const char* software = std::getenv("LIBGL_ALWAYS_SOFTWARE");
+  if (software != nullptr && software[0] != '\0' && software[0] != '0') return false;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/dev/dri", error)) {
+    if (entry.path().filename().string().rfind("renderD", 0) == 0 &&
+        ::access(entry.path().c_str(), R_OK | W_OK) == 0) {
+      return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 bool SdlHost::Init(std::string& error) {
   if (sdl_ready_) return true;
+  // A renderer named in SDL_RENDER_DRIVER is the player's choice; otherwise the GPU when there
+  // is one, and no OpenGL at all when there is not.
+  if (SDL_GetHint(SDL_HINT_RENDER_DRIVER) == nullptr && !HasGpu()) {
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  }
   // Pixel art stays sharp when scaled up; the engine leaves full screen itself on deactivation,
   // so SDL must not minimise the window behind its back.
   SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
@@ -38,6 +68,8 @@ bool SdlHost::Init(std::string& error) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     return false;
   }
+  raise_event_ = SDL_RegisterEvents(1);
+  if (raise_event_ == static_cast<std::uint32_t>(-1)) raise_event_ = 0;
   sdl_ready_ = true;
   return true;
 }
@@ -72,10 +104,6 @@ std::uint32_t SdlHost::Now() {
 
 void SdlHost::Sleep(std::uint32_t ms) {
   SDL_Delay(ms);
-}
-
-void SdlHost::Spin() {
-  std::this_thread::yield();
 }
 
 LocalTime SdlHost::GetLocalTime() {
@@ -167,6 +195,14 @@ bool SdlHost::AcquireInstance(const std::string& key, const std::string& caption
   auto guard = std::make_unique<InstanceGuard>();
   if (!guard->Acquire(key, caption)) return false;
   guard_ = std::move(guard);
+  if (raise_event_ != 0) {
+    const std::uint32_t type = raise_event_;
+    guard_->Listen([type] {
+      SDL_Event raise{};
+      raise.type = type;
+      SDL_PushEvent(&raise);
+    });
+  }
   return true;
 }
 

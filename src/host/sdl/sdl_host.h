@@ -47,7 +47,6 @@ class SdlHost : public Host {
 
   std::uint32_t Now() override;
   void Sleep(std::uint32_t ms) override;
-  void Spin() override;
   void EndFrame() override {}
   LocalTime GetLocalTime() override;
 
@@ -61,6 +60,8 @@ class SdlHost : public Host {
   void Present(const FrameView& frame, const Rect& rect) override;
 
   bool PollEvent(HostEvent& event) override;
+  bool WaitEvent(HostEvent& event, std::uint32_t timeout_ms) override;
+  void WaitIdle(std::optional<std::uint32_t> until) override;
   void PostEvent(const HostEvent& event) override { posted_.push_back(event); }
 
   void GetCursorPos(int& x, int& y) override;
@@ -93,6 +94,7 @@ class SdlHost : public Host {
   void UploadAll();
   void Redraw();
   void RaiseWindow();
+  void ShowOnce();
   void Fail(const char* what);
 
   SdlHostOptions options_;
@@ -108,6 +110,10 @@ class SdlHost : public Host {
   bool close_reported_ = false;
   std::string last_error_;
   std::unique_ptr<InstanceGuard> guard_;
+  // A later instance asked to see our window: pushed by the guard's thread.
+  std::uint32_t raise_event_ = 0;
+  // The window stays hidden until it has a picture to show.
+  bool shown_ = false;
   SdlImageDecoder decoder_;
 };
 

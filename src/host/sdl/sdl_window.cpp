@@ -44,9 +44,20 @@ bool SdlHost::CreateMainWindow(const std::string& caption, bool full_screen) {
   if (cursor_ != nullptr) SDL_SetCursor(cursor_);
   full_screen_ = full_screen;
   close_reported_ = false;
+  // The window shows only once it has the game's first picture: the engine draws the whole back
+  // buffer at this expose, in its first frame.
+  shown_ = false;
+  HostEvent expose;
+  expose.type = HostEvent::Type::kExpose;
+  posted_.push_back(expose);
+  return true;
+}
+
+void SdlHost::ShowOnce() {
+  if (shown_ || window_ == nullptr) return;
+  shown_ = true;
   SDL_ShowWindow(window_);
   Redraw();
-  return true;
 }
 
 bool SdlHost::CreateTexture() {
@@ -122,6 +133,7 @@ void SdlHost::Present(const FrameView& frame, const Rect& rect) {
   SDL_UpdateTexture(texture_, &area,
                     shadow_.data() + static_cast<std::size_t>(r.top) * kWidth + r.left, kWidth * 4);
   Redraw();
+  ShowOnce();
 }
 
 void SdlHost::UploadAll() {
