@@ -48,8 +48,11 @@ TEST_F(SdlHostTest, PresentConvertsOnlyTheRectangle) {
   for (auto& p : frame) p = static_cast<std::uint16_t>(rng() & 0x7FFF);
   const FrameView view{frame.data(), 640, 480, 640};
   EXPECT_EQ(host_.ShownPicture()[0], 0xFF000000u);
+  // Hidden until it has a picture, so no empty or black window is ever seen.
+  EXPECT_TRUE(SDL_GetWindowFlags(host_.Window()) & SDL_WINDOW_HIDDEN);
 
   host_.Present(view, Rect{600, 470, 700, 500});  // clipped to the picture
+  EXPECT_FALSE(SDL_GetWindowFlags(host_.Window()) & SDL_WINDOW_HIDDEN);
   const auto& shown = host_.ShownPicture();
   EXPECT_EQ(shown[0], 0xFF000000u);
   EXPECT_EQ(shown[479 * 640 + 639] & 0xFF,
