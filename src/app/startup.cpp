@@ -51,6 +51,7 @@ Settings ApplySettings(App& app, const GameLocation& where,
   }
   if (display_override) app.display_mode = *display_override;
   engine.plugin_folder = PluginFolderFromSetting(settings.spi_path, where.exe_folder);
+  engine.game_folder = where.exe_folder;
   // The scenario folder is looked up from the current directory like any game name, so "\data"
   // also finds "Data".
   FileSystem from_here;

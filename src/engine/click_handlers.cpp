@@ -50,10 +50,10 @@ void OnClick(Engine& engine, const Button& button, int x, int y) {
       (button.jump.any_state || IsClickWait(state) || state == State::kChoices)) {
     EraseMarkOfWait(engine, state);
     engine.flow.call_stack.clear();
-    engine.script.line.Set("\"" + button.jump.label + "\"");
+    const std::string target = std::move(button.jump.label);
     button.jump.label.clear();
     SetClickPosition(engine, x, y);
-    AfterClickJump(engine, JumpToTarget(engine));
+    AfterClickJump(engine, Jump(engine, target));
     return;
   }
 

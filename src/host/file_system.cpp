@@ -5,7 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
+#include <filesystem>
 
 #include "base/sjis_string.h"
 #include "host/sjis_convert.h"
@@ -172,6 +174,45 @@ bool FileSystem::MakeWritable(std::string_view name) const {
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return false;
   return ::chmod(path.c_str(), st.st_mode | S_IWUSR) == 0;
+}
+
+bool FileSystem::ReplaceFile(std::string_view name, std::string_view content) const {
+  const std::string path = Resolve(name);
+  if (IsDirectory(path)) return false;
+  std::string temporary = path + ".XXXXXX";
+  const int fd = ::mkstemp(temporary.data());
+  if (fd < 0) return false;
+  bool ok = true;
+  for (std::size_t done = 0; ok && done < content.size();) {
+    const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    ok = n > 0;
+    if (ok) done += static_cast<std::size_t>(n);
+  }
+  // The permissions a newly created file would have, not mkstemp's private ones.
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  ok = ok && ::fchmod(fd, 0666 & ~mask) == 0 && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  ::unlink(temporary.c_str());
+  return false;
+}
+
+bool FileSystem::IsWithin(std::string_view name, const std::string& root) const {
+  if (name.empty() || name[0] == '/' || name[0] == '\\') return false;
+  if (name.size() >= 2 && name[1] == ':') return false;
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path inside = fs::weakly_canonical(fs::absolute(Resolve(name), error), error);
+  const fs::path top = fs::weakly_canonical(fs::absolute(root, error), error);
+  if (error) return false;
+  auto a = inside.begin();
+  for (auto b = top.begin(); b != top.end(); ++b, ++a) {
+    if (b->empty()) continue;  // a trailing separator
+    if (a == inside.end() || *a != *b) return false;
+  }
+  return true;
 }
 
 std::string ExecutablePath() {

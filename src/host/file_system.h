@@ -28,6 +28,13 @@ class FileSystem {
   std::vector<std::string> List(std::string_view folder, std::string_view pattern) const;
   // Clears a read-only permission on the file; false when that fails.
   bool MakeWritable(std::string_view name) const;
+  // Writes content as the file's new content without ever leaving it half written: a temporary
+  // file beside it is written, flushed to disk and renamed over it (a read-only old file is
+  // replaced too). False, with the old file untouched, when any step fails.
+  bool ReplaceFile(std::string_view name, std::string_view content) const;
+  // Whether the name stays inside the native folder root: no absolute path, no drive letter,
+  // no ".." past it.
+  bool IsWithin(std::string_view name, const std::string& root) const;
 
  private:
   std::string base_ = ".";

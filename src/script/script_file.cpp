@@ -1,5 +1,7 @@
 #include "script/script_file.h"
 
+#include <cstring>
+
 #include "base/sjis_string.h"
 #include "host/file_system.h"
 
@@ -38,24 +40,52 @@ int ScriptFile::Get() {
   return buffer_[buffer_pos_++];
 }
 
-bool ScriptFile::ReadLine(std::string& line) {
+template <class Take>
+bool ScriptFile::NextLine(Take take) {
   if (file_ == nullptr || eof_) return false;
-  std::string out;
-  int c = Get();
-  while (c == '\t') c = Get();
-  while (true) {
-    if (c == EOF) {
-      eof_ = true;
-      break;
-    }
-    if (c == 0x1A) break;
-    if (c != '\r') out.push_back(static_cast<char>(c));
-    if (c == '\n') break;
-    c = Get();
-  }
-  line = std::move(out);
   ++line_number_;
+  // Jumps read thousands of lines in one step, so the buffer is searched a run at a time for
+  // the line's end: a line feed (kept) or 0x1A (dropped; it ends the line but not the file).
+  while (true) {
+    if (buffer_pos_ == buffer_len_) {
+      if (Get() == EOF) {
+        eof_ = true;
+        return true;
+      }
+      --buffer_pos_;
+    }
+    const unsigned char* begin = buffer_.data() + buffer_pos_;
+    const std::size_t available = buffer_len_ - buffer_pos_;
+    const auto* lf = static_cast<const unsigned char*>(std::memchr(begin, '\n', available));
+    const std::size_t run = lf ? static_cast<std::size_t>(lf - begin) + 1 : available;
+    const auto* eof_mark = static_cast<const unsigned char*>(std::memchr(begin, 0x1A, run));
+    if (eof_mark != nullptr) {
+      take(begin, static_cast<std::size_t>(eof_mark - begin));
+      buffer_pos_ += static_cast<std::size_t>(eof_mark - begin) + 1;
+      return true;
+    }
+    take(begin, run);
+    buffer_pos_ += run;
+    if (lf != nullptr) return true;
+  }
+}
+
+bool ScriptFile::ReadLine(std::string& line) {
+  line.clear();
+  if (!NextLine([&line](const unsigned char* bytes, std::size_t n) {
+        line.append(reinterpret_cast<const char*>(bytes), n);
+      })) {
+    return false;
+  }
+  // Leading TABs are skipped and CRs dropped wherever they stand.
+  const std::size_t text = line.find_first_not_of('\t');
+  line.erase(0, text == std::string::npos ? line.size() : text);
+  if (line.find('\r') != std::string::npos) std::erase(line, '\r');
   return true;
+}
+
+bool ScriptFile::SkipLine() {
+  return NextLine([](const unsigned char*, std::size_t) {});
 }
 
 std::string AddDefaultExtension(std::string_view name, std::string_view extension) {

@@ -25,12 +25,18 @@ class ScriptFile {
   // Reads the next line: leading TABs skipped, CR dropped, LF kept and ending the line, 0x1A
   // ending the line without ending the file. False once the end of the file was reached.
   bool ReadLine(std::string& line);
+  // Reads past the next line as ReadLine would, counting it, without keeping it.
+  bool SkipLine();
 
   const std::string& name() const { return name_; }
   int line_number() const { return line_number_; }
 
  private:
   int Get();  // next byte or EOF
+  // Hands the bytes of the next line to take (a run at a time, leading TABs and CRs included)
+  // and counts it; false at the end of the file.
+  template <class Take>
+  bool NextLine(Take take);
 
   std::FILE* file_ = nullptr;
   std::string name_;

@@ -2,8 +2,11 @@
 
 #include <array>
 
+#include "engine/commands/block_commands.h"
 #include "engine/commands/clock_commands.h"
+#include "engine/commands/jump_commands.h"
 #include "engine/commands/picture_commands.h"
+#include "engine/commands/save_commands.h"
 #include "engine/commands/script_commands.h"
 #include "engine/commands/window_commands.h"
 
@@ -16,8 +19,8 @@ namespace {
 constexpr std::array<Command, 35> kCommands{{
     {".wat", std::nullopt, WaitCommand},
     {".def", std::nullopt, nullptr},
-    {".sav", std::nullopt, nullptr},
-    {".lod", std::nullopt, nullptr},
+    {".sav", std::nullopt, SavCommand},
+    {".lod", std::nullopt, LodCommand},
     {".txt", std::nullopt, nullptr},
     {".let", std::nullopt, LetCommand},
     {".rnd", std::nullopt, RandomCommand},
@@ -39,15 +42,15 @@ constexpr std::array<Command, 35> kCommands{{
     {".mid", State::kMidCommand, nullptr},
     {".mp3", State::kMp3Command, nullptr},
     {".cda", State::kCdaCommand, nullptr},
-    {".lcl", State::kLclCommand, nullptr},
-    {".rcl", State::kRclCommand, nullptr},
+    {".lcl", State::kLclCommand, LclCommand},
+    {".rcl", State::kRclCommand, RclCommand},
     {".end", std::nullopt, EndCommand},
     {".clk", State::kClkCommand, nullptr},
     {".tcl", State::kTclCommand, nullptr},
-    {".jmp", std::nullopt, nullptr},
-    {".sub", std::nullopt, nullptr},
-    {".cas", std::nullopt, nullptr},
-    {".skp", std::nullopt, nullptr},
+    {".jmp", std::nullopt, JmpCommand},
+    {".sub", std::nullopt, SubCommand},
+    {".cas", std::nullopt, CasCommand},
+    {".skp", std::nullopt, SkpCommand},
     {".slt", std::nullopt, nullptr},
 }};
 

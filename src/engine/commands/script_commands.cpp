@@ -17,8 +17,4 @@ State LetCommand(Engine& engine) {
   return State::kReadLine;
 }
 
-State EndCommand(Engine&) {
-  return State::kEnd;
-}
-
 }  // namespace adv

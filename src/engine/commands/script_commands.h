@@ -1,4 +1,4 @@
-// .wat adds to the accumulated wait, .let assigns a variable, .end ends the script.
+// .wat adds to the accumulated wait, .let assigns a variable.
 #pragma once
 
 #include "engine/interpreter_state.h"
@@ -9,6 +9,5 @@ class Engine;
 
 State WaitCommand(Engine& engine);
 State LetCommand(Engine& engine);
-State EndCommand(Engine& engine);
 
 }  // namespace adv
