@@ -1,0 +1,42 @@
+#include "host/font_library.h"
+
+#include <iterator>
+
+#include "host/face_matcher.h"
+#include "host/freetype_library.h"
+#include "host/sjis_convert.h"
+
+namespace adv {
+
+namespace {
+
+// Fonts no layer uses any more are let go once more than this many are kept.
+constexpr std::size_t kKeptFonts = 16;
+
+}  // namespace
+
+FontLibrary::FontLibrary()
+    : freetype_(std::make_shared<FreeTypeLibrary>()), matcher_(std::make_unique<FaceMatcher>()) {}
+
+FontLibrary::~FontLibrary() = default;
+
+std::shared_ptr<Font> FontLibrary::Open(const FontSpec& spec) {
+  if (spec.height <= 0 || spec.height > kMaxHeight) return nullptr;
+  if (spec.weight < 0 || spec.weight > kMaxWeight) return nullptr;
+  if (auto it = fonts_.find(spec); it != fonts_.end()) return it->second;
+
+  const auto file = matcher_->Match(SjisToUtf8(spec.face), spec.weight, spec.italic);
+  if (!file) return nullptr;
+  std::shared_ptr<Font> font = Font::Open(freetype_, *file, spec);
+  if (font == nullptr) return nullptr;
+
+  if (fonts_.size() >= kKeptFonts) {
+    for (auto it = fonts_.begin(); it != fonts_.end();) {
+      it = it->second.use_count() == 1 ? fonts_.erase(it) : std::next(it);
+    }
+  }
+  fonts_.emplace(spec, font);
+  return font;
+}
+
+}  // namespace adv
