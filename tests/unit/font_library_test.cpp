@@ -38,55 +38,37 @@ TEST(FontLibraryTest, ClassicFacesMapToIpaFamilies) {
   EXPECT_EQ(SubstituteFamily("DejaVu Sans"), "DejaVu Sans");
 }
 
+// Cells of the default face, in Shift-JIS; a character that maps to nothing, or that the face
+// lacks, is the missing glyph in a cell of its byte length.
 TEST(FontLibraryTest, CellsOfTheDefaultFace) {
-  FontLibrary fonts;
-  auto font = fonts.Open(Spec(32));
-  ASSERT_NE(font, nullptr);
-  EXPECT_EQ(font->height(), 32);
-  const struct {
-    const char* text;
-    int width;
-  } cases[] = {{"A", 16},
-               {" ", 16},
-               {"ｱ", 16},
-               {"あ", 32},
-               {"漢", 32},
-               {"①", 32} /* NEC row 13 */,
-               {"ⅰ", 32} /* IBM extension */,
-               {"纊", 32} /* NEC-selected IBM extension */};
-  for (const auto& c : cases) {
-    const Glyph& glyph = font->GlyphOf(Utf8ToSjis(c.text));
-    EXPECT_EQ(glyph.advance, c.width) << c.text;
-    EXPECT_FALSE(glyph.missing) << c.text;
-  }
-  // Ink of a full-width character stays inside its cell.
-  const Glyph& a = font->GlyphOf(Utf8ToSjis("あ"));
-  ASSERT_FALSE(a.ink.Empty());
-  EXPECT_GE(a.ink.left, 0);
-  EXPECT_GE(a.ink.top, 0);
-  EXPECT_LE(a.ink.right, 32);
-  EXPECT_LE(a.ink.bottom, 32);
-}
-
-TEST(FontLibraryTest, UnmappedCharactersTakeACellOfTheirByteLength) {
   FontLibrary fonts;
   auto font = fonts.Open(Spec(32));
   ASSERT_NE(font, nullptr);
   const struct {
     std::string text;
     int width;
-  } cases[] = {{"\x80", 16},
-               {"\xA0", 16},
-               {"\xFD", 16},
-               {"\xF0\x40", 32} /* user-defined */,
-               {"\x85\x40", 32} /* unassigned row */};
+    bool missing;
+  } cases[] = {{"A", 16, false},
+               {" ", 16, false},
+               {"\xB1", 16, false} /* ｱ */,
+               {Utf8ToSjis("あ"), 32, false},
+               {Utf8ToSjis("①"), 32, false} /* NEC row 13 */,
+               {Utf8ToSjis("ⅰ"), 32, false} /* IBM */,
+               {Utf8ToSjis("纊"), 32, false} /* NEC-selected IBM */,
+               {"\x80", 16, true},
+               {"\xFD", 16, true},
+               {"\x82", 16, true} /* lone lead byte */,
+               {"\xF0\x40", 32, true} /* user-defined */,
+               {"\x85\x40", 32, true} /* unassigned */};
   for (const auto& c : cases) {
     const Glyph& glyph = font->GlyphOf(c.text);
-    EXPECT_TRUE(glyph.missing) << c.text;
     EXPECT_EQ(glyph.advance, c.width) << c.text;
+    EXPECT_EQ(glyph.missing, c.missing) << c.text;
   }
-  // A lead byte without its second byte is a one-byte character.
-  EXPECT_EQ(font->GlyphOf("\x82").advance, 16);
+  // Ink of a full-width character stays inside its cell.
+  const Rect ink = font->GlyphOf(Utf8ToSjis("あ")).ink;
+  EXPECT_FALSE(ink.Empty());
+  EXPECT_EQ(IntersectRect(ink, Rect{0, 0, 32, 32}), ink);
 }
 
 TEST(FontLibraryTest, RefusedSpecsAllocateNothing) {
@@ -103,37 +85,25 @@ TEST(FontLibraryTest, RefusedSpecsAllocateNothing) {
 
 TEST(FontLibraryTest, StylesChangeInk) {
   FontLibrary fonts;
+  FontSpec bold = Spec(32), italic = Spec(32), lined = Spec(32);
+  bold.weight = 700;
+  italic.italic = true;
+  lined.underline = lined.strike_out = true;
   const std::string a = Utf8ToSjis("あ");
-  auto plain = fonts.Open(Spec(32));
-  FontSpec bold_spec = Spec(32);
-  bold_spec.weight = 700;
-  auto bold = fonts.Open(bold_spec);
-  FontSpec italic_spec = Spec(32);
-  italic_spec.italic = true;
-  auto italic = fonts.Open(italic_spec);
-  FontSpec lined_spec = Spec(32);
-  lined_spec.underline = lined_spec.strike_out = true;
-  auto lined = fonts.Open(lined_spec);
-  ASSERT_TRUE(plain && bold && italic && lined);
-
+  const Glyph p = fonts.Open(Spec(32))->GlyphOf(a);
   // The IPA faces have no bold or italic: both are synthesised.
-  EXPECT_TRUE(bold->face_file().synthetic_bold);
-  EXPECT_TRUE(italic->face_file().synthetic_italic);
-  const Glyph p = plain->GlyphOf(a);
-  const Glyph& b = bold->GlyphOf(a);
+  const Glyph b = fonts.Open(bold)->GlyphOf(a);
   EXPECT_EQ(b.advance, p.advance + 1);
   EXPECT_EQ(b.ink.right, p.ink.right + 1);
-  const Glyph& i = italic->GlyphOf(a);
+  const Glyph i = fonts.Open(italic)->GlyphOf(a);
   EXPECT_EQ(i.advance, p.advance);
   EXPECT_NE(i.runs, p.runs);
-
-  // Underline and strike-out run the whole cell width: a space gets two bars.
-  const Glyph& space = lined->GlyphOf(" ");
-  EXPECT_TRUE(plain->GlyphOf(" ").runs.empty());
-  ASSERT_FALSE(space.runs.empty());
+  // Underline and strike-out run the whole cell: a space gets two bars.
+  const Glyph space = fonts.Open(lined)->GlyphOf(" ");
   EXPECT_EQ(space.ink.left, 0);
   EXPECT_EQ(space.ink.right, 16);
   EXPECT_LE(space.ink.bottom, 32);
+  EXPECT_TRUE(fonts.Open(Spec(32))->GlyphOf(" ").runs.empty());
 }
 
 TEST(FontLibraryTest, GlyphsAreRasterisedOnce) {
