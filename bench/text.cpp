@@ -105,8 +105,8 @@ BENCHMARK(BM_FullPage)->Arg(1)->Arg(4)->Unit(benchmark::kMicrosecond);
 
 // A glyph the cache does not have yet: every iteration takes a new first-level kanji.
 void BM_FirstRasterisation(benchmark::State& state) {
-  FontSpec spec{std::string(kDefaultFaceName), 32, 400, false, false, false};
-  std::shared_ptr<Font> font = Fonts().Open(spec);
+  FontRequest request{std::string(kDefaultFaceName), 32, 400, false, false, false};
+  std::shared_ptr<Font> font = Fonts().Open(request);
   if (font == nullptr) return state.SkipWithError("no font");
   std::vector<std::string> kanji;
   for (int lead = 0x88; lead <= 0x98; ++lead) {
@@ -119,8 +119,8 @@ void BM_FirstRasterisation(benchmark::State& state) {
   for (auto _ : state) {
     if (next == kanji.size()) {
       state.PauseTiming();
-      spec.height += 1;  // a fresh font, with an empty cache
-      font = Fonts().Open(spec);
+      request.height += 1;  // a fresh font, with an empty cache
+      font = Fonts().Open(request);
       next = 0;
       state.ResumeTiming();
     }

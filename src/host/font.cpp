@@ -94,17 +94,21 @@ struct Font::Face {
   }
 };
 
-Font::Font(std::shared_ptr<FreeTypeLibrary> library, const FaceFile& file, const FontSpec& spec)
-    : library_(std::move(library)), face_(std::make_unique<Face>()), file_(file), spec_(spec) {}
+Font::Font(std::shared_ptr<FreeTypeLibrary> library, const FaceFile& file,
+           const FontRequest& request)
+    : library_(std::move(library)),
+      face_(std::make_unique<Face>()),
+      file_(file),
+      request_(request) {}
 
 Font::~Font() {
   face_.reset();  // before the library it came from
 }
 
 std::unique_ptr<Font> Font::Open(std::shared_ptr<FreeTypeLibrary> library, const FaceFile& file,
-                                 const FontSpec& spec) {
-  if (library == nullptr || library->handle() == nullptr || spec.height <= 0) return nullptr;
-  std::unique_ptr<Font> font(new Font(library, file, spec));
+                                 const FontRequest& request) {
+  if (library == nullptr || library->handle() == nullptr || request.height <= 0) return nullptr;
+  std::unique_ptr<Font> font(new Font(library, file, request));
   FT_Face face = nullptr;
   if (FT_New_Face(library->handle(), file.path.c_str(), file.index, &face) != 0) return nullptr;
   font->face_->face = face;
@@ -115,17 +119,17 @@ std::unique_ptr<Font> Font::Open(std::shared_ptr<FreeTypeLibrary> library, const
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
   const bool face_bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
                          (os2 != nullptr && os2->version != 0xFFFF && os2->usWeightClass >= 600);
-  font->file_.synthetic_bold = spec.weight >= 600 && !face_bold;
-  font->file_.synthetic_italic = spec.italic && (face->style_flags & FT_STYLE_FLAG_ITALIC) == 0;
+  font->file_.synthetic_bold = request.weight >= 600 && !face_bold;
+  font->file_.synthetic_italic = request.italic && (face->style_flags & FT_STYLE_FLAG_ITALIC) == 0;
 
   // The cell height is ascender + descender, as a positive GDI height asks; the classic faces'
   // IPA equivalents have exactly one em there, so a 32-pixel cell is a 32-pixel em.
-  FT_Size_RequestRec request{};
-  request.type = FT_SIZE_REQUEST_TYPE_REAL_DIM;
-  request.height = static_cast<FT_Long>(spec.height) * 64;
-  if (FT_Request_Size(face, &request) != 0) return nullptr;
+  FT_Size_RequestRec size_request{};
+  size_request.type = FT_SIZE_REQUEST_TYPE_REAL_DIM;
+  size_request.height = static_cast<FT_Long>(request.height) * 64;
+  if (FT_Request_Size(face, &size_request) != 0) return nullptr;
 
-  const double scale = static_cast<double>(spec.height) / (face->ascender - face->descender);
+  const double scale = static_cast<double>(request.height) / (face->ascender - face->descender);
   font->ascent_ = static_cast<int>(std::lround(face->ascender * scale));
   const double em = face->units_per_EM * scale;
   font->byte_width_ = std::max(1, static_cast<int>(std::lround(em / 2)));
@@ -137,7 +141,7 @@ std::unique_ptr<Font> Font::Open(std::shared_ptr<FreeTypeLibrary> library, const
   font->underline_rows_ = bar_rows(face->underline_thickness);
   font->underline_top_ =
       font->ascent_ - static_cast<int>(std::lround(face->underline_position * scale));
-  font->underline_top_ = std::min(font->underline_top_, spec.height - font->underline_rows_);
+  font->underline_top_ = std::min(font->underline_top_, request.height - font->underline_rows_);
   if (os2 != nullptr && os2->version != 0xFFFF && os2->yStrikeoutSize > 0) {
     font->strike_rows_ = bar_rows(os2->yStrikeoutSize);
     font->strike_top_ =
@@ -217,10 +221,10 @@ Glyph Font::Rasterise(std::string_view character) {
 }
 
 void Font::AddBars(Glyph& glyph) const {
-  if (spec_.underline) {
+  if (request_.underline) {
     for (int i = 0; i < underline_rows_; ++i) AddRun(glyph, 0, underline_top_ + i, glyph.advance);
   }
-  if (spec_.strike_out) {
+  if (request_.strike_out) {
     for (int i = 0; i < strike_rows_; ++i) AddRun(glyph, 0, strike_top_ + i, glyph.advance);
   }
 }

@@ -19,14 +19,14 @@ namespace adv {
 // What a text layer asks for, as CreateFont was asked: the face name as the script wrote it
 // (Shift-JIS), the cell height in pixels (ascent + descent, like a positive GDI height), the weight
 // (0 to 1000, 0 meaning normal), and the three attributes.
-struct FontSpec {
+struct FontRequest {
   std::string face;
   int height = 0;
   int weight = 0;
   bool italic = false;
   bool underline = false;
   bool strike_out = false;
-  auto operator<=>(const FontSpec&) const = default;
+  auto operator<=>(const FontRequest&) const = default;
 };
 
 // The face file a face name resolved to, and (once opened) which styles are synthesised because
@@ -43,16 +43,16 @@ class FreeTypeLibrary;
 
 class Font {
  public:
-  // Opens the face at the spec's height; null when the file cannot be read or is not scalable.
+  // Opens the face at the request's height; null when the file cannot be read or is not scalable.
   static std::unique_ptr<Font> Open(std::shared_ptr<FreeTypeLibrary> library, const FaceFile& file,
-                                    const FontSpec& spec);
+                                    const FontRequest& request);
   ~Font();
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
 
-  const FontSpec& spec() const { return spec_; }
+  const FontRequest& request() const { return request_; }
   const FaceFile& face_file() const { return file_; }
-  int height() const { return spec_.height; }
+  int height() const { return request_.height; }
   // Baseline distance from the top of the cell.
   int ascent() const { return ascent_; }
   // Cell width of one byte of a character the face cannot show.
@@ -75,14 +75,14 @@ class Font {
     std::bitset<256> ready;
   };
 
-  Font(std::shared_ptr<FreeTypeLibrary> library, const FaceFile& file, const FontSpec& spec);
+  Font(std::shared_ptr<FreeTypeLibrary> library, const FaceFile& file, const FontRequest& request);
   Glyph Rasterise(std::string_view character);
   void AddBars(Glyph& glyph) const;
 
   std::shared_ptr<FreeTypeLibrary> library_;
   std::unique_ptr<Face> face_;
   FaceFile file_;
-  FontSpec spec_;
+  FontRequest request_;
   int ascent_ = 0;
   int byte_width_ = 0;
   int underline_top_ = 0, underline_rows_ = 0;

@@ -20,14 +20,14 @@ FontLibrary::FontLibrary()
 
 FontLibrary::~FontLibrary() = default;
 
-std::shared_ptr<Font> FontLibrary::Open(const FontSpec& spec) {
-  if (spec.height <= 0 || spec.height > kMaxHeight) return nullptr;
-  if (spec.weight < 0 || spec.weight > kMaxWeight) return nullptr;
-  if (auto it = fonts_.find(spec); it != fonts_.end()) return it->second;
+std::shared_ptr<Font> FontLibrary::Open(const FontRequest& request) {
+  if (request.height <= 0 || request.height > kMaxHeight) return nullptr;
+  if (request.weight < 0 || request.weight > kMaxWeight) return nullptr;
+  if (auto it = fonts_.find(request); it != fonts_.end()) return it->second;
 
-  const auto file = matcher_->Match(SjisToUtf8(spec.face), spec.weight, spec.italic);
+  const auto file = matcher_->Match(SjisToUtf8(request.face), request.weight, request.italic);
   if (!file) return nullptr;
-  std::shared_ptr<Font> font = Font::Open(freetype_, *file, spec);
+  std::shared_ptr<Font> font = Font::Open(freetype_, *file, request);
   if (font == nullptr) return nullptr;
 
   if (fonts_.size() >= kKeptFonts) {
@@ -35,7 +35,7 @@ std::shared_ptr<Font> FontLibrary::Open(const FontSpec& spec) {
       it = it->second.use_count() == 1 ? fonts_.erase(it) : std::next(it);
     }
   }
-  fonts_.emplace(spec, font);
+  fonts_.emplace(request, font);
   return font;
 }
 

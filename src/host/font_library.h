@@ -1,6 +1,6 @@
 // The fonts of one engine: face names resolved through fontconfig, faces opened with FreeType,
-// and every font kept by its spec, so that a text layer going back to a face, size and style it
-// used before finds its glyphs already rasterised.
+// and every font kept under its request, so that a text layer going back to a face, size and
+// style it used before finds its glyphs already rasterised.
 #pragma once
 
 #include <cstddef>
@@ -25,10 +25,10 @@ class FontLibrary {
   FontLibrary(const FontLibrary&) = delete;
   FontLibrary& operator=(const FontLibrary&) = delete;
 
-  // The font for spec, shared with everyone who asked for the same spec. Null, with nothing
+  // The font asked for, shared with everyone who asked for the same. Null, with nothing
   // allocated, for a height outside 1 to kMaxHeight or a weight outside 0 to kMaxWeight; null
   // also when no face can be found or opened.
-  std::shared_ptr<Font> Open(const FontSpec& spec);
+  std::shared_ptr<Font> Open(const FontRequest& request);
 
   // Fonts currently kept.
   std::size_t kept() const { return fonts_.size(); }
@@ -36,7 +36,7 @@ class FontLibrary {
  private:
   std::shared_ptr<FreeTypeLibrary> freetype_;
   std::unique_ptr<FaceMatcher> matcher_;
-  std::map<FontSpec, std::shared_ptr<Font>> fonts_;
+  std::map<FontRequest, std::shared_ptr<Font>> fonts_;
 };
 
 }  // namespace adv

@@ -82,14 +82,14 @@ TextLayer::FontStyle TextLayer::Style() const {
 std::shared_ptr<Font> TextLayer::MakeFont(const FontStyle& style, int magnification) const {
   const long long height = static_cast<long long>(style.size) * magnification;
   if (style.size < 1 || style.size > kMaxFontSize || height > INT_MAX) return nullptr;
-  FontSpec spec;
-  spec.face = style.face;
-  spec.height = static_cast<int>(height);
-  spec.weight = style.weight;
-  spec.italic = style.italic;
-  spec.underline = style.underline;
-  spec.strike_out = style.strike_out;
-  return fonts_.Open(spec);
+  FontRequest request;
+  request.face = style.face;
+  request.height = static_cast<int>(height);
+  request.weight = style.weight;
+  request.italic = style.italic;
+  request.underline = style.underline;
+  request.strike_out = style.strike_out;
+  return fonts_.Open(request);
 }
 
 bool TextLayer::ApplyStyle(const FontStyle& style) {

@@ -13,12 +13,12 @@ namespace {
 
 const std::string kGothic = Utf8ToSjis("ＭＳ ゴシック");
 
-FontSpec Spec(int height, std::string face = kGothic) {
-  FontSpec spec;
-  spec.face = std::move(face);
-  spec.height = height;
-  spec.weight = 400;
-  return spec;
+FontRequest Request(int height, std::string face = kGothic) {
+  FontRequest request;
+  request.face = std::move(face);
+  request.height = height;
+  request.weight = 400;
+  return request;
 }
 
 TEST(FontLibraryTest, ClassicFacesMapToIpaFamilies) {
@@ -31,7 +31,7 @@ TEST(FontLibraryTest, ClassicFacesMapToIpaFamilies) {
                {"ＭＳ Ｐゴシック", "IPAPGothic"},
                {"ＭＳ Ｐ明朝", "IPAPMincho"}};
   for (const auto& c : cases) {
-    auto font = fonts.Open(Spec(32, Utf8ToSjis(c.face)));
+    auto font = fonts.Open(Request(32, Utf8ToSjis(c.face)));
     ASSERT_NE(font, nullptr) << c.face;
     EXPECT_EQ(font->face_file().family, c.family) << c.face;
   }
@@ -42,7 +42,7 @@ TEST(FontLibraryTest, ClassicFacesMapToIpaFamilies) {
 // lacks, is the missing glyph in a cell of its byte length.
 TEST(FontLibraryTest, CellsOfTheDefaultFace) {
   FontLibrary fonts;
-  auto font = fonts.Open(Spec(32));
+  auto font = fonts.Open(Request(32));
   ASSERT_NE(font, nullptr);
   const struct {
     std::string text;
@@ -71,26 +71,26 @@ TEST(FontLibraryTest, CellsOfTheDefaultFace) {
   EXPECT_EQ(IntersectRect(ink, Rect{0, 0, 32, 32}), ink);
 }
 
-TEST(FontLibraryTest, RefusedSpecsAllocateNothing) {
+TEST(FontLibraryTest, RefusedRequestsAllocateNothing) {
   FontLibrary fonts;
   for (int height : {0, -32, FontLibrary::kMaxHeight + 1}) {
-    EXPECT_EQ(fonts.Open(Spec(height)), nullptr) << height;
+    EXPECT_EQ(fonts.Open(Request(height)), nullptr) << height;
   }
-  FontSpec heavy = Spec(32);
+  FontRequest heavy = Request(32);
   heavy.weight = 1001;
   EXPECT_EQ(fonts.Open(heavy), nullptr);
   EXPECT_EQ(fonts.kept(), 0u);
-  EXPECT_NE(fonts.Open(Spec(FontLibrary::kMaxHeight)), nullptr);
+  EXPECT_NE(fonts.Open(Request(FontLibrary::kMaxHeight)), nullptr);
 }
 
 TEST(FontLibraryTest, StylesChangeInk) {
   FontLibrary fonts;
-  FontSpec bold = Spec(32), italic = Spec(32), lined = Spec(32);
+  FontRequest bold = Request(32), italic = Request(32), lined = Request(32);
   bold.weight = 700;
   italic.italic = true;
   lined.underline = lined.strike_out = true;
   const std::string a = Utf8ToSjis("あ");
-  const Glyph p = fonts.Open(Spec(32))->GlyphOf(a);
+  const Glyph p = fonts.Open(Request(32))->GlyphOf(a);
   // The IPA faces have no bold or italic: both are synthesised.
   const Glyph b = fonts.Open(bold)->GlyphOf(a);
   EXPECT_EQ(b.advance, p.advance + 1);
@@ -103,12 +103,12 @@ TEST(FontLibraryTest, StylesChangeInk) {
   EXPECT_EQ(space.ink.left, 0);
   EXPECT_EQ(space.ink.right, 16);
   EXPECT_LE(space.ink.bottom, 32);
-  EXPECT_TRUE(fonts.Open(Spec(32))->GlyphOf(" ").runs.empty());
+  EXPECT_TRUE(fonts.Open(Request(32))->GlyphOf(" ").runs.empty());
 }
 
 TEST(FontLibraryTest, GlyphsAreRasterisedOnce) {
   FontLibrary fonts;
-  auto font = fonts.Open(Spec(32));
+  auto font = fonts.Open(Request(32));
   ASSERT_NE(font, nullptr);
   const std::string text = Utf8ToSjis("ああいA");
   for (int pass = 0; pass < 3; ++pass) {
@@ -117,8 +117,8 @@ TEST(FontLibraryTest, GlyphsAreRasterisedOnce) {
     }
   }
   EXPECT_EQ(font->rasterised(), 3u);
-  // The same spec gives the same font, with its cache.
-  EXPECT_EQ(fonts.Open(Spec(32)), font);
+  // The same request gives the same font, with its cache.
+  EXPECT_EQ(fonts.Open(Request(32)), font);
 }
 
 }  // namespace

@@ -113,7 +113,7 @@ TEST_F(TextLayerTest, FontFollowsTheSettings) {
   ASSERT_TRUE(layer_.SetUnderline(true));
   EXPECT_EQ(layer_.font()->height(), 40);
   EXPECT_EQ(layer_.font()->face_file().family, "IPAMincho");
-  EXPECT_TRUE(layer_.font()->spec().underline);
+  EXPECT_TRUE(layer_.font()->request().underline);
 }
 
 }  // namespace
