@@ -26,6 +26,15 @@ void ComposeLayerOnto(TextLayer& layer, CDrawImage& dest) {
   layer.SetTarget(saved);
 }
 
+Rect ClearLayerPage(TextLayer& layer, const CDrawImage& base, CDrawImage& dest) {
+  // The page's rectangle must be taken before the lines are emptied.
+  const Rect page =
+      IntersectRect(layer.OnTarget(layer.PageRect()), Rect{0, 0, dest.Width(), dest.Height()});
+  layer.ClearAll();
+  RestoreRect(nullptr, base, dest, page);
+  return page;
+}
+
 bool UpdateScreenRect(TextLayer* layer, const CDrawImage& base, CDrawImage& back, CDrawImage& spare,
                       const Rect& rect, std::uint32_t remaining_wait) {
   if (remaining_wait < kStagingWaitMs) {

@@ -24,6 +24,10 @@ void RestoreRect(TextLayer* layer, const CDrawImage& base, CDrawImage& dest, con
 // Composes all of the layer's lines onto dest, putting the layer's target back afterwards.
 void ComposeLayerOnto(TextLayer& layer, CDrawImage& dest);
 
+// Empties the layer's page and copies the picture back from base to dest where its text was.
+// Returns that rectangle in screen coordinates, clipped to dest, for the dirty rectangle.
+Rect ClearLayerPage(TextLayer& layer, const CDrawImage& base, CDrawImage& dest);
+
 // The update of rect by the rule above. Returns true when it was staged on the spare buffer (the
 // whole back buffer copied there first): the caller then requests the swap. Either way the caller
 // adds rect to the dirty rectangle.

@@ -46,6 +46,12 @@ TEST(ScreenUpdateTest, BackBufferOrSpareBuffer) {
   // Without the layer (a hidden window) only the picture comes back.
   RestoreRect(nullptr, base, back, screen);
   EXPECT_EQ(test::CountPixels(back, white), 0);
+
+  UpdateScreenRect(&layer, base, back, spare, screen, 0);
+  EXPECT_EQ(ClearLayerPage(layer, base, back), screen);
+  EXPECT_TRUE(layer.IsBlank());
+  EXPECT_EQ(test::CountPixels(back, white), 0);
+  EXPECT_TRUE(ClearLayerPage(layer, base, back).Empty());
 }
 
 }  // namespace
