@@ -106,9 +106,12 @@ Font::~Font() {
 }
 
 std::unique_ptr<Font> Font::Open(std::shared_ptr<FreeTypeLibrary> library, const FaceFile& file,
-                                 const FontRequest& request) {
+                                 const FontRequest& request, std::optional<FaceFile> fallback) {
   if (library == nullptr || library->handle() == nullptr || request.height <= 0) return nullptr;
   std::unique_ptr<Font> font(new Font(library, file, request));
+  if (fallback && (fallback->path != file.path || fallback->index != file.index)) {
+    font->fallback_file_ = std::move(fallback);
+  }
   FT_Face face = nullptr;
   if (FT_New_Face(library->handle(), file.path.c_str(), file.index, &face) != 0) return nullptr;
   font->face_->face = face;
@@ -180,6 +183,12 @@ Glyph Font::Rasterise(std::string_view character) {
   FT_Face face = face_->face;
   const char32_t code = character.empty() ? 0 : ToUnicode(character);
   const FT_UInt index = code != 0 ? FT_Get_Char_Index(face, code) : 0;
+  if (index == 0 && code != 0) {
+    if (auto borrowed = FromFallback(character)) {
+      AddBars(*borrowed);
+      return std::move(*borrowed);
+    }
+  }
   glyph.missing = index == 0;
 
   FT_Int32 flags = FT_LOAD_TARGET_MONO;
@@ -217,6 +226,29 @@ Glyph Font::Rasterise(std::string_view character) {
   // A character the face cannot show keeps the cell its bytes would take.
   if (glyph.missing) glyph.advance = static_cast<int>(character.size()) * byte_width_;
   AddBars(glyph);
+  return glyph;
+}
+
+std::optional<Glyph> Font::FromFallback(std::string_view character) {
+  if (!fallback_file_) return std::nullopt;
+  if (fallback_ == nullptr) {
+    // Bars are drawn by this font across its own cells.
+    FontRequest plain = request_;
+    plain.underline = plain.strike_out = false;
+    fallback_ = Open(library_, *fallback_file_, plain);
+    if (fallback_ == nullptr) {
+      fallback_file_.reset();
+      return std::nullopt;
+    }
+  }
+  Glyph glyph = fallback_->GlyphOf(character);
+  if (glyph.missing) return std::nullopt;
+  const int shift = ascent_ - fallback_->ascent();
+  glyph.ink = Rect{};
+  for (GlyphRun& run : glyph.runs) {
+    run.y = Clamp16(run.y + shift);
+    glyph.ink = UnionRect(glyph.ink, Rect{run.x, run.y, run.x + run.length, run.y + 1});
+  }
   return glyph;
 }
 

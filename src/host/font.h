@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,8 +45,11 @@ class FreeTypeLibrary;
 class Font {
  public:
   // Opens the face at the request's height; null when the file cannot be read or is not scalable.
+  // Characters the face lacks are taken from the fallback face, when one is given, opened the
+  // first time it is needed.
   static std::unique_ptr<Font> Open(std::shared_ptr<FreeTypeLibrary> library, const FaceFile& file,
-                                    const FontRequest& request);
+                                    const FontRequest& request,
+                                    std::optional<FaceFile> fallback = std::nullopt);
   ~Font();
   Font(const Font&) = delete;
   Font& operator=(const Font&) = delete;
@@ -77,12 +81,16 @@ class Font {
 
   Font(std::shared_ptr<FreeTypeLibrary> library, const FaceFile& file, const FontRequest& request);
   Glyph Rasterise(std::string_view character);
+  // The fallback face's glyph for a character this face lacks, moved onto this face's baseline.
+  std::optional<Glyph> FromFallback(std::string_view character);
   void AddBars(Glyph& glyph) const;
 
   std::shared_ptr<FreeTypeLibrary> library_;
   std::unique_ptr<Face> face_;
   FaceFile file_;
   FontRequest request_;
+  std::optional<FaceFile> fallback_file_;
+  std::unique_ptr<Font> fallback_;
   int ascent_ = 0;
   int byte_width_ = 0;
   int underline_top_ = 0, underline_rows_ = 0;

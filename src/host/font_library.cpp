@@ -13,6 +13,10 @@ namespace {
 // Fonts no layer uses any more are let go once more than this many are kept.
 constexpr std::size_t kKeptFonts = 16;
 
+// Where characters come from that a face lacks (a Latin face named by a script, say): the
+// system's Japanese sans-serif face, as Windows links one in.
+constexpr const char* kFallbackFamily = "sans-serif";
+
 }  // namespace
 
 FontLibrary::FontLibrary()
@@ -27,7 +31,8 @@ std::shared_ptr<Font> FontLibrary::Open(const FontRequest& request) {
 
   const auto file = matcher_->Match(SjisToUtf8(request.face), request.weight, request.italic);
   if (!file) return nullptr;
-  std::shared_ptr<Font> font = Font::Open(freetype_, *file, request);
+  std::shared_ptr<Font> font =
+      Font::Open(freetype_, *file, request, matcher_->Match(kFallbackFamily, 0, false));
   if (font == nullptr) return nullptr;
 
   if (fonts_.size() >= kKeptFonts) {

@@ -71,6 +71,18 @@ TEST(FontLibraryTest, CellsOfTheDefaultFace) {
   EXPECT_EQ(IntersectRect(ink, Rect{0, 0, 32, 32}), ink);
 }
 
+TEST(FontLibraryTest, CharactersALatinFaceLacksComeFromAJapaneseFace) {
+  FontLibrary fonts;
+  auto font = fonts.Open(Request(32, "DejaVu Sans"));
+  ASSERT_NE(font, nullptr);
+  if (font->face_file().family != "DejaVu Sans") GTEST_SKIP() << "DejaVu Sans is not installed";
+  const Glyph& a = font->GlyphOf(Utf8ToSjis("あ"));
+  EXPECT_FALSE(a.missing);
+  EXPECT_EQ(a.advance, 32);
+  EXPECT_EQ(IntersectRect(a.ink, Rect{0, 0, 32, 32}), a.ink);
+  EXPECT_TRUE(font->GlyphOf("\x80").missing);
+}
+
 TEST(FontLibraryTest, RefusedRequestsAllocateNothing) {
   FontLibrary fonts;
   for (int height : {0, -32, FontLibrary::kMaxHeight + 1}) {
