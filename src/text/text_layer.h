@@ -5,6 +5,7 @@
 // and relative to the layer; the layer's position places it on the target.
 #pragma once
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -122,6 +123,9 @@ class TextLayer {
   int MeasureLine(std::string_view text);
   // The 28 characters that may stand out up to the maximum width.
   static bool IsHangingChar(std::string_view character);
+  // Bytes of the character at the start of text, as PutChar takes them: two when the first is a
+  // lead byte and a second follows, else one (0 for empty text).
+  static std::size_t CharacterLength(std::string_view text);
   void ClearLine(int i);
   // Clears lines 1 to the current one; line 1 becomes current, cursor and last position (0, 0).
   void ClearAll();

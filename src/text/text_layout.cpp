@@ -19,18 +19,17 @@ constexpr std::array<std::uint16_t, 28> kHangingChars = {
     0x829F, 0x82A1, 0x82A3, 0x82A5, 0x82A7, 0x82C1, 0x82E1, 0x82E3, 0x82E5, 0x8340,
     0x8342, 0x8344, 0x8346, 0x8348, 0x8362, 0x8383, 0x8385, 0x8387};
 
-// Bytes of the character at the start of text: two for a lead byte with a second byte after it.
-std::size_t CharLength(std::string_view text) {
-  if (text.empty()) return 0;
-  return text.size() >= 2 && IsSjisLeadByte(static_cast<unsigned char>(text[0])) ? 2 : 1;
-}
-
 // A rectangle from 64-bit edges, clamped into int.
 Rect MakeRect(long long left, long long top, long long right, long long bottom) {
   return Rect{Saturate(left), Saturate(top), Saturate(right), Saturate(bottom)};
 }
 
 }  // namespace
+
+std::size_t TextLayer::CharacterLength(std::string_view text) {
+  if (text.empty()) return 0;
+  return text.size() >= 2 && IsSjisLeadByte(static_cast<unsigned char>(text[0])) ? 2 : 1;
+}
 
 bool TextLayer::IsHangingChar(std::string_view character) {
   if (character.size() < 2 || !IsSjisLeadByte(static_cast<unsigned char>(character[0]))) {
@@ -52,7 +51,7 @@ bool TextLayer::PutChar(std::string_view text, bool compose_now, Rect* rect) {
   bool ok = true;
   if (!text.empty()) {
     ok = text[0] == '\n' ? NewLine()
-                         : LayOut(text.substr(0, CharLength(text)), drawn, nullptr, false);
+                         : LayOut(text.substr(0, CharacterLength(text)), drawn, nullptr, false);
   }
   if (compose_now) ComposeRect(drawn);
   if (rect != nullptr) *rect = drawn;
@@ -141,7 +140,7 @@ bool TextLayer::DrawString(std::string_view text, bool compose_now) {
       ++i;
       continue;
     }
-    const std::size_t length = CharLength(text.substr(i));
+    const std::size_t length = CharacterLength(text.substr(i));
     Rect rect;
     ok = LayOut(text.substr(i, length), rect, &gathered, compose_now);
     gathered = UnionRect(gathered, rect);
@@ -189,7 +188,7 @@ int TextLayer::MeasureLine(std::string_view text) {
   long long width = 0;
   bool any = false;
   for (std::size_t i = 0; i < line.size();) {
-    const std::size_t length = CharLength(line.substr(i));
+    const std::size_t length = CharacterLength(line.substr(i));
     width += CellWidth(line.substr(i, length)) + static_cast<long long>(spacing_);
     any = true;
     i += length;

@@ -55,6 +55,8 @@ TEST_F(TextLayoutTest, CellsOfFullAndHalfWidthCharacters) {
   layer_.SetSpacing(2);
   EXPECT_EQ(layer_.MeasureLine(kA + "A\n" + kA), 32 + 2 + 16);
   EXPECT_EQ(layer_.MeasureLine(""), 0);
+  EXPECT_EQ(TextLayer::CharacterLength(kA + "A"), 2u);
+  EXPECT_EQ(TextLayer::CharacterLength("\x82"), 1u);  // a lead byte at the end stands alone
   EXPECT_EQ(Put(kA), (Rect{0, 0, 32, 32}));
   EXPECT_EQ(Put("A"), (Rect{34, 0, 50, 32}));
   EXPECT_EQ(layer_.cursor_x(), 52);
