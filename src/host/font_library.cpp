@@ -1,0 +1,47 @@
+#include "host/font_library.h"
+
+#include <iterator>
+
+#include "host/face_matcher.h"
+#include "host/freetype_library.h"
+#include "host/sjis_convert.h"
+
+namespace adv {
+
+namespace {
+
+// Fonts no layer uses any more are let go once more than this many are kept.
+constexpr std::size_t kKeptFonts = 16;
+
+// Where characters come from that a face lacks (a Latin face named by a script, say): the
+// system's Japanese sans-serif face, as Windows links one in.
+constexpr const char* kFallbackFamily = "sans-serif";
+
+}  // namespace
+
+FontLibrary::FontLibrary()
+    : freetype_(std::make_shared<FreeTypeLibrary>()), matcher_(std::make_unique<FaceMatcher>()) {}
+
+FontLibrary::~FontLibrary() = default;
+
+std::shared_ptr<Font> FontLibrary::Open(const FontRequest& request) {
+  if (request.height <= 0 || request.height > kMaxHeight) return nullptr;
+  if (request.weight < 0 || request.weight > kMaxWeight) return nullptr;
+  if (auto it = fonts_.find(request); it != fonts_.end()) return it->second;
+
+  const auto file = matcher_->Match(SjisToUtf8(request.face), request.weight, request.italic);
+  if (!file) return nullptr;
+  std::shared_ptr<Font> font =
+      Font::Open(freetype_, *file, request, matcher_->Match(kFallbackFamily, 0, false));
+  if (font == nullptr) return nullptr;
+
+  if (fonts_.size() >= kKeptFonts) {
+    for (auto it = fonts_.begin(); it != fonts_.end();) {
+      it = it->second.use_count() == 1 ? fonts_.erase(it) : std::next(it);
+    }
+  }
+  fonts_.emplace(request, font);
+  return font;
+}
+
+}  // namespace adv
