@@ -22,6 +22,7 @@ MESSAGES = [
     ("kMsgSubCallerOpen", "「.sub」の呼び出し元のファイルが開けません"),
     ("kMsgSubExitInvalid", "無効な「.sub exit」です"),
     ("kMsgNoChoices", "選択肢が登録されていないのに選択肢を表示しようとしました"),
+    ("kMsgTooManyChoices", "選択肢の数が多すぎます"),
     ("kMsgSaveOpen", "セーブファイルが開けず、セーブできません"),
     ("kMsgLoadOpen", "セーブファイルが開けません"),
     ("kMsgLoadNoVariable", "セーブファイルに無い変数をしました"),

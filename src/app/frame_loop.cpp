@@ -5,8 +5,8 @@
 
 #include "app/app.h"
 #include "app/window_events.h"
+#include "engine/click_waits.h"
 #include "engine/engine.h"
-#include "engine/message_display.h"
 
 namespace adv {
 

@@ -34,6 +34,12 @@ inline Rect UnionRect(const Rect& a, const Rect& b) {
               std::max(a.bottom, b.bottom)};
 }
 
+// The rectangle moved by (dx, dy), saturating like FromSize.
+inline Rect OffsetRect(const Rect& r, int dx, int dy) {
+  return Rect{Rect::SaturatedAdd(r.left, dx), Rect::SaturatedAdd(r.top, dy),
+              Rect::SaturatedAdd(r.right, dx), Rect::SaturatedAdd(r.bottom, dy)};
+}
+
 // Intersection; empty (all zero) when they do not meet.
 inline Rect IntersectRect(const Rect& a, const Rect& b) {
   Rect r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),

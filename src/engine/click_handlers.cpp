@@ -1,6 +1,7 @@
 #include "engine/click_handlers.h"
 
 #include "engine/choices.h"
+#include "engine/click_waits.h"
 #include "engine/engine.h"
 #include "engine/interpreter.h"
 #include "engine/jumps.h"
@@ -20,17 +21,9 @@ struct Button {
   bool other_down_showing_next;
 };
 
-bool MarkShown(const Engine& engine) {
-  return engine.text.mark_enabled && engine.text.message_window_shown;
-}
-
-MarkKind MarkOfWait(State state) {
-  return IsClearingWait(state) ? MarkKind::kClearWait : MarkKind::kWait;
-}
-
 // Erases the wait mark of the wait the interpreter is in, when it is shown.
 void EraseMarkOfWait(Engine& engine, State state) {
-  if (IsClickWait(state) && MarkShown(engine)) EraseMark(engine, MarkOfWait(state));
+  if (IsClickWait(state)) EraseMark(engine);
 }
 
 bool Skips(TextClickMode mode) {

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/choices.h"
 #include "engine/click_handlers.h"
 #include "engine/flow_state.h"
 #include "engine/frame.h"
@@ -15,9 +16,13 @@
 #include "engine/window_state.h"
 #include "graphics/surfaces.h"
 #include "host/file_system.h"
+#include "host/font_library.h"
 #include "host/host.h"
 #include "host/internal_error_log.h"
 #include "script/script_context.h"
+#include "text/choice_colours.h"
+#include "text/text_layer.h"
+#include "text/wait_mark.h"
 
 namespace adv {
 
@@ -46,8 +51,13 @@ class Engine {
   Mouse mouse;
   FlowState flow;
   RandomGenerator random;
+  FontLibrary fonts;
+  TextLayer message_layer{fonts};  // on the back buffer: the message window
+  TextLayer parts_layer{fonts};    // prints .tpr text into pictures
   TextState text;
-  MessageLayerPosition message_layer;
+  ChoiceColours choice_colours;
+  ChoiceTable choices;
+  WaitMark mark;
 };
 
 }  // namespace adv

@@ -2,6 +2,7 @@
 
 #include "base/messages.h"
 #include "engine/choices.h"
+#include "engine/click_waits.h"
 #include "engine/command_table.h"
 #include "engine/engine.h"
 #include "engine/message_display.h"
@@ -49,9 +50,9 @@ State ReadLineStep(Engine& engine) {
   return State::kText;
 }
 
-void WaitStep(Engine& engine, MarkKind mark) {
+void WaitStep(Engine& engine) {
   engine.host.Sleep(kWaitSleepMs);
-  if (engine.text.mark_enabled && engine.text.message_window_shown) AnimateMark(engine, mark);
+  AnimateMark(engine);
 }
 
 }  // namespace
@@ -59,6 +60,9 @@ void WaitStep(Engine& engine, MarkKind mark) {
 bool StartInterpreter(Engine& engine) {
   engine.surfaces.CreateFilled(engine.surfaces.base);
   for (auto& offscreen : engine.surfaces.offscreens) engine.surfaces.CreateFilled(*offscreen);
+  // A layer without a font draws nothing; the game still runs.
+  engine.message_layer.Create(&engine.surfaces.back, kMessageLayerShape);
+  engine.parts_layer.Create(&engine.surfaces.base, kPartsLayerShape);
   std::string name = "start" + engine.script.extension;
   if (!engine.files.Exists(name)) {
     engine.host.ShowMessageBox(std::string(kMsgStartNotFound), "", MessageBoxKind::kOk);
@@ -132,15 +136,13 @@ void Step(Engine& engine) {
       break;
     case State::kTextWaitSetup:
     case State::kTextClearWaitSetup:
-      EnterState(engine, SetUpTextWait(engine, in.state_ == State::kTextClearWaitSetup));
+      EnterState(engine, SetUpClickWait(engine, in.state_));
       break;
     case State::kTextWait:
     case State::kClkWait:
-      WaitStep(engine, MarkKind::kWait);
-      break;
     case State::kTextClearWait:
     case State::kTclWait:
-      WaitStep(engine, MarkKind::kClearWait);
+      WaitStep(engine);
       break;
     case State::kChoices:
       engine.host.Sleep(kWaitSleepMs);

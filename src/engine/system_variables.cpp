@@ -5,7 +5,7 @@
 namespace adv {
 
 std::optional<std::int32_t> EngineSystemVariables::Int(std::string_view name) {
-  const MessageLayerPosition& layer = engine_.message_layer;
+  const TextLayer& layer = engine_.message_layer;
   const auto& stack = engine_.flow.call_stack;
   if (name == "CurLine") return engine_.script.file.line_number();
   if (name == "LastLine") return stack.empty() ? 0 : stack.back().line;
@@ -16,11 +16,11 @@ std::optional<std::int32_t> EngineSystemVariables::Int(std::string_view name) {
   }
   if (name == "ClickX") return engine_.mouse.click_x;
   if (name == "ClickY") return engine_.mouse.click_y;
-  if (name == "CurTextX") return layer.x + layer.cursor_x;
-  if (name == "CurTextY") return layer.y + layer.cursor_y;
-  if (name == "LastTextX") return layer.x + layer.last_x;
-  if (name == "LastTextY") return layer.y + layer.last_y;
-  if (name == "CurTextLine") return layer.current_line;
+  if (name == "CurTextX") return layer.position_x() + layer.cursor_x();
+  if (name == "CurTextY") return layer.position_y() + layer.cursor_y();
+  if (name == "LastTextX") return layer.position_x() + layer.last_x();
+  if (name == "LastTextY") return layer.position_y() + layer.last_y();
+  if (name == "CurTextLine") return layer.current_line();
   return std::nullopt;
 }
 
@@ -31,10 +31,12 @@ std::optional<std::string> EngineSystemVariables::String(std::string_view name) 
   if (name == "CurText") {
     // Backslashes doubled inside each line, lines joined by "\N".
     std::string text;
-    const auto& lines = engine_.message_layer.lines;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-      if (i > 0) text += "\\N";
-      for (char c : lines[i]) {
+    const TextLayer& layer = engine_.message_layer;
+    for (int i = 1; i <= layer.current_line(); ++i) {
+      TextLine line;
+      if (!layer.GetLine(&line, i)) break;
+      if (i > 1) text += "\\N";
+      for (char c : line.text) {
         text.push_back(c);
         if (c == '\\') text.push_back(c);
       }

@@ -1,9 +1,12 @@
-// Engine-wide values of the text display that the click handlers and system variables read.
-// The message display, click waits and text windows keep their state here.
+// Engine-wide values of the text display: speeds, click modes, the wait modes of the text
+// escapes, the text-hook targets and the message window. The layers themselves live in the
+// Engine beside this.
 #pragma once
 
+#include <array>
 #include <string>
-#include <vector>
+
+#include "base/rect.h"
 
 namespace adv {
 
@@ -14,8 +17,25 @@ enum class TextClickMode : int {
   kShowAllAndNext = 2,  // as kShowAll, and a click that ends a wait makes the next text instant
 };
 
+// How one button treats a click wait (.clk, .tcl, and .def for the text escapes). Other values
+// leave the button's acceptance as the previous wait left it.
+enum class WaitMode : int {
+  kClickEnds = 0,     // a click of the button ends the wait
+  kHeldPasses = 1,    // as kClickEnds, and the wait passes at once while the button is held
+  kClickIgnored = 2,  // a click of the button does not end the wait
+  kPasses = 3,        // the wait passes at once
+};
+
 // Which wait mark picture a wait shows.
-enum class MarkKind { kWait = 1, kClearWait = 2 };
+enum class MarkKind : int { kWait = 1, kClearWait = 2 };
+
+// The modes of the two buttons for one kind of wait.
+struct WaitModes {
+  WaitMode left = WaitMode::kClickEnds;
+  WaitMode right = WaitMode::kClickEnds;
+};
+
+enum class PartsAlignment : int { kLeft = 0, kCentre = 1, kRight = 2 };
 
 struct TextState {
   int text_speed = 100;
@@ -24,19 +44,15 @@ struct TextState {
   TextClickMode right_click_mode = TextClickMode::kShowAll;
   bool instant = false;
   bool message_window_shown = false;
+  // Characters drawn but not yet presented, in screen coordinates.
+  Rect pending;
   // Whether a click of each button ends the current wait.
   bool left_click_accepted = true;
   bool right_click_accepted = true;
-  bool mark_enabled = false;
-};
-
-// Where the message layer stands, for the text system variables.
-struct MessageLayerPosition {
-  int x = 0, y = 0;  // layer position on the screen
-  int cursor_x = 0, cursor_y = 0;
-  int last_x = 0, last_y = 0;  // right after the last character drawn
-  int current_line = 1;
-  std::vector<std::string> lines;  // text of lines 1 to the current line
+  WaitModes text_wait_modes;                 // "\c"
+  WaitModes text_clear_wait_modes;           // "\t"
+  std::array<std::string, 10> hook_targets;  // "\0" to "\9"
+  PartsAlignment parts_alignment = PartsAlignment::kLeft;
 };
 
 }  // namespace adv

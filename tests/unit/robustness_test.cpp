@@ -16,7 +16,7 @@ namespace {
 // returns whether the run ended cleanly: the script reached its end, or it waits for a click
 // that nobody gives.
 bool RunGameText(const std::string& ini, const std::string& config, const std::string& start,
-                 int max_steps = 20000) {
+                 int max_steps = 100000) {
   HeadlessOptions options;
   options.quiet = true;
   test::TestEngine t(options);
@@ -41,9 +41,11 @@ bool RunGameText(const std::string& ini, const std::string& config, const std::s
 
 TEST(RobustnessTest, NulBytesLoneLeadBytesAndHugeLines) {
   std::string huge(2 << 20, 'x');
+  // Text is shown a character a step, so a text line is long rather than huge.
+  std::string long_text(30000, 'x');
   std::string nasty = std::string(".let a\0 = 5\n", 12) + ".let a = [\x82\n" + ".wat \x81" +
                       "\n.int\n" + "[[[[[[]]]]]]]]][[[\n" + ".let " + huge + " = 1\n" + "." + huge +
-                      "\n" + huge + "[a]\n" + ".pic " + huge + "\n" + ".cap \"" + huge + "\n" +
+                      "\n" + long_text + "[a]\n" + ".pic " + huge + "\n" + ".cap \"" + huge + "\n" +
                       ".cur " + huge + "\n" + "\x1A\x1A\x1A\r\r\r\t\t";
   EXPECT_TRUE(RunGameText("[Settings]\nStyle=\x82\n" + huge + "\n", ".int a\n" + nasty, nasty));
 }

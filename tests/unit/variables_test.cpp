@@ -70,8 +70,15 @@ TEST(SystemVariablesTest, ReadTheEngine) {
   t.engine.flow.call_stack.push_back({"caller.txt", 40, false, ""});
   EXPECT_EQ(LookupIntVariable(t.engine.script, "LastLine"), 40);
   EXPECT_EQ(LookupStringVariable(t.engine.script, "LastFile"), "caller.txt");
-  t.engine.message_layer.lines = {"X\\Y", "Z"};
+  t.engine.surfaces.CreateFilled(t.engine.surfaces.back);
+  TextLayer& layer = t.engine.message_layer;
+  ASSERT_TRUE(layer.Create(&t.engine.surfaces.back, kMessageLayerShape));
+  ASSERT_TRUE(layer.SetPosition(10, 20));
+  layer.DrawString("X\\Y\nZ", false);
   EXPECT_EQ(LookupStringVariable(t.engine.script, "CurText"), "X\\\\Y\\NZ");
+  EXPECT_EQ(LookupIntVariable(t.engine.script, "CurTextLine"), 2);
+  EXPECT_EQ(LookupIntVariable(t.engine.script, "CurTextX"), 10 + layer.cursor_x());
+  EXPECT_EQ(LookupIntVariable(t.engine.script, "LastTextY"), 20 + 32);
   EXPECT_FALSE(LookupIntVariable(t.engine.script, "curline").has_value());
 }
 

@@ -1,4 +1,4 @@
-// .wat adds to the accumulated wait, .let assigns a variable.
+// .let assigns a variable.
 #pragma once
 
 #include "engine/interpreter_state.h"
@@ -7,7 +7,6 @@ namespace adv {
 
 class Engine;
 
-State WaitCommand(Engine& engine);
 State LetCommand(Engine& engine);
 
 }  // namespace adv
