@@ -84,6 +84,48 @@ def escape(text: str) -> str:
             after_escape = True
     return '"' + out + '"'
 
+# The English meaning of each script error, written after the Japanese on the FILE:LINE: lines
+# (message boxes keep the Japanese alone). {} stands for the file, label, variable or word the
+# error is about, quoted; when a report names none, it is left out.
+EXPLANATIONS = {
+    "kMsgNoCommand": "there is no command {}",
+    "kMsgNoVariable": "no variable {} is declared",
+    "kMsgCursorLoad": "cannot read the cursor file {}",
+    "kMsgAssignUndeclared": "cannot assign to {}: no such variable is declared",
+    "kMsgCasEof": "the file ends before the \".\" line that closes this .cas block",
+    "kMsgSkpEof": "the file ends before the \".\" line that closes this block",
+    "kMsgLabelNotFound": "label {} not found",
+    "kMsgBadLineNumber": "the file has no line {}",
+    "kMsgCannotOpenFile": "cannot open the script {}",
+    "kMsgSubJumpOtherFile": "inside a subroutine .jmp must stay in the current file, not go to {}",
+    "kMsgSubExitFailed": "the caller's file no longer reaches the line to return to",
+    "kMsgSubCallerOpen": "cannot reopen the caller's file {}",
+    "kMsgSubExitInvalid": ".sub exit outside any subroutine",
+    "kMsgNoChoices": ".slt exec with no choice registered",
+    "kMsgTooManyChoices": "at most 19 choices can be registered; {} was not added",
+    "kMsgSaveOpen": "cannot write the save file {}",
+    "kMsgLoadOpen": "cannot open the save file {}",
+    "kMsgLoadNoVariable": "the save file has no line for {}",
+    "kMsgDestInvalid": "the destination {} is neither \"screen\" nor an offscreen",
+    "kMsgDestNoOffscreen": "there is no offscreen {}",
+    "kMsgSrcNoOffscreen": "there is no offscreen {}",
+    "kMsgSrcOpen": "cannot open the source picture {}",
+    "kMsgTransitionNotScreen": "only \"screen\" can be drawn with a transition; drawn at once",
+    "kMsgSprColour": ".spr cannot draw a colour",
+    "kMsgSprMethod2": ".spr cannot use composition method 2 (add)",
+    "kMsgSprMethod3": ".spr cannot use composition method 3 (subtract)",
+    "kMsgSprMethod6": ".spr cannot use composition method 6 (alpha)",
+    "kMsgMethod6Colour": "composition method 6 (alpha) needs a picture, not a colour",
+    "kMsgTxtMaxline": "the line count must be 1 to 1000, set while the page is empty",
+    "kMsgTxtSpaceSize":
+        "the area needs 0 < width <= maximum width and a height above 0, set while the page is empty",
+    "kMsgTxtSpacePos": "the position can only be set while the page is empty",
+    "kMsgTxtFontMagnification": "the magnification must be 1 to 4, set while the page is empty",
+    "kMsgTprFontMagnification": "the magnification must be 1 to 4",
+    "kMsgBadOffscreenCount": "the number of offscreens must be 0 to 256",
+    "kMsgArrayTooLarge": "an array may have at most 65536 elements",
+}
+
 
 def main() -> None:
     root = pathlib.Path(__file__).resolve().parent.parent
@@ -101,6 +143,30 @@ def main() -> None:
         readable = text.replace("\n", "\\n")
         lines.append(f"// {readable}")
         lines.append(f"inline constexpr std::string_view {name} = {escape(text)};")
+    lines += [
+        "",
+        "// A script error's meaning in English; {} stands for the name the report is about.",
+        "struct MessageExplanation {",
+        "  std::string_view message;",
+        "  std::string_view english;",
+        "};",
+        "",
+        "inline constexpr MessageExplanation kMessageExplanations[] = {",
+    ]
+    for name, english in EXPLANATIONS.items():
+        quoted = english.replace("\\", "\\\\").replace('"', '\\"')
+        lines.append(f'    {{{name}, "{quoted}"}},')
+    lines += [
+        "};",
+        "",
+        "// The English meaning of a message, or \"\" when it has none.",
+        "inline std::string_view ExplainMessage(std::string_view message) {",
+        "  for (const MessageExplanation& e : kMessageExplanations) {",
+        "    if (e.message == message) return e.english;",
+        "  }",
+        "  return {};",
+        "}",
+    ]
     lines += ["", "}  // namespace adv", ""]
     (root / "src/base/messages.h").write_text("\n".join(lines), encoding="utf-8")
 

@@ -21,7 +21,7 @@ State Dispatch(Engine& engine) {
   ReadWord(engine.script);
   const Command* command = FindCommand(engine.script.arg);
   if (command == nullptr) {
-    ReportScriptError(engine.script, kMsgNoCommand);
+    ReportScriptError(engine.script, kMsgNoCommand, engine.script.arg);
     return State::kReadLine;
   }
   if (command->deferred) {

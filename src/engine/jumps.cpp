@@ -29,7 +29,7 @@ bool SeekLabel(Engine& engine, std::string_view label) {
   while (file.ReadLine(line)) {
     if (StartsWithLabel(line, label)) return true;
   }
-  ReportScriptError(engine.script, kMsgLabelNotFound);
+  ReportScriptError(engine.script, kMsgLabelNotFound, label);
   return false;
 }
 
@@ -62,7 +62,7 @@ JumpTarget ParseJumpTarget(std::string_view word, std::string_view current_file,
 bool JumpTo(Engine& engine, const JumpTarget& target) {
   ScriptContext& script = engine.script;
   if (!script.file.Open(engine.files, target.file)) {
-    ReportScriptError(script, kMsgCannotOpenFile);
+    ReportScriptError(script, kMsgCannotOpenFile, target.file);
     return false;
   }
   switch (target.kind) {
@@ -72,7 +72,7 @@ bool JumpTo(Engine& engine, const JumpTarget& target) {
       return SeekLabel(engine, target.where);
     case JumpTarget::Kind::kLine:
       if (SeekLine(script.file, WordToInt(script, target.where))) return true;
-      ReportScriptError(script, kMsgBadLineNumber);
+      ReportScriptError(script, kMsgBadLineNumber, target.where);
       return false;
   }
   return false;
@@ -83,7 +83,7 @@ bool Jump(Engine& engine, std::string_view word) {
       ParseJumpTarget(word, engine.script.file.name(), engine.script.extension);
   // Inside a subroutine a jump stays in the current file, written as it was opened.
   if (!engine.flow.call_stack.empty() && target.file_written != engine.script.file.name()) {
-    ReportScriptError(engine.script, kMsgSubJumpOtherFile);
+    ReportScriptError(engine.script, kMsgSubJumpOtherFile, target.file_written);
     return false;
   }
   return JumpTo(engine, target);
@@ -103,7 +103,7 @@ State ReturnFromSubroutine(Engine& engine) {
   }
   const ReturnFrame& frame = stack.back();
   if (!script.file.Open(engine.files, frame.file)) {
-    ReportScriptError(script, kMsgSubCallerOpen);
+    ReportScriptError(script, kMsgSubCallerOpen, frame.file);
     return State::kEnd;
   }
   if (!SeekLine(script.file, frame.line)) {

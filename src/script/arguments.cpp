@@ -164,7 +164,7 @@ int WordToInt(ScriptContext& script, std::string_view word) {
   if (word.empty()) return 0;
   if (IsNumericLiteral(word)) return ParseNumericLiteral(word);
   if (auto value = LookupIntVariable(script, word)) return *value;
-  ReportScriptError(script, kMsgNoVariable);
+  ReportScriptError(script, kMsgNoVariable, word);
   return 0;
 }
 

@@ -45,7 +45,7 @@ void DeclareVariables(ScriptContext& script, VariableKind kind) {
     ExpandVariables(script, count_word);
     const int count = WordToInt(script, count_word);
     if (count > kMaxArrayElements) {
-      ReportScriptError(script, kMsgArrayTooLarge);
+      ReportScriptError(script, kMsgArrayTooLarge, base);
       continue;
     }
     for (int i = 0; i < count; ++i) {
@@ -68,7 +68,7 @@ bool AssignVariable(ScriptContext& script) {
     it->second = ReadStringArg(script);
     return true;
   }
-  ReportScriptError(script, kMsgAssignUndeclared);
+  ReportScriptError(script, kMsgAssignUndeclared, name);
   return false;
 }
 

@@ -26,11 +26,14 @@ TEST(ShellScenario, WaitBeforeEndHoldsTheLastPicture) {
 TEST(ShellScenario, ScriptErrorsNameFileAndLine) {
   RunResult r = RunAdv({"--headless", ScenarioDir("errors")});
   EXPECT_EQ(r.status, 0);
-  EXPECT_TRUE(HasLine(r, "config.txt:2: 存在しない変数を指定しました")) << r.err;
-  EXPECT_TRUE(HasLine(r, "start.txt:2: 存在しないコマンドを指定しました"));
-  EXPECT_TRUE(HasLine(r, "start.txt:3: 存在しないコマンドを指定しました"));
-  EXPECT_TRUE(HasLine(r, "start.txt:4: 存在しない変数に代入しようとしました"));
-  EXPECT_TRUE(HasLine(r, "start.txt:5: 存在しない変数を指定しました"));
+  // Each line keeps the engine's message and says in English what it is about.
+  EXPECT_TRUE(HasLine(r, "config.txt:2: 存在しない変数を指定しました (no variable \"nosuch\" is declared)"))
+      << r.err;
+  EXPECT_TRUE(HasLine(r, "start.txt:2: 存在しないコマンドを指定しました (there is no command \".foo\")"));
+  EXPECT_TRUE(HasLine(r, "start.txt:3: 存在しないコマンドを指定しました (there is no command \".WAT\")"));
+  EXPECT_TRUE(HasLine(r, "start.txt:4: 存在しない変数に代入しようとしました (cannot assign to "
+                         "\"undeclared\": no such variable is declared)"));
+  EXPECT_TRUE(HasLine(r, "start.txt:5: 存在しない変数を指定しました (no variable \"x\" is declared)"));
   EXPECT_EQ(r.err.find("start.txt:6"), std::string::npos);  // a quoted command word counts
   // The box of each error, line by line.
   EXPECT_NE(r.err.find("box: FILE : start.txt\nbox: LINE : 4\nbox: \n"

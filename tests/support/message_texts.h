@@ -47,11 +47,8 @@ inline const std::pair<std::string_view, std::string_view> kMessageTexts[] = {
     {kMsgStartOpen, "startファイルが開けません"},
     {kMsgConfigOpen, "configファイルが開けません"},
     {kMsgFullScreenQuestion, "フルスクリーン表示しますか？"},
-    {kMsgDisplayRestart,
-     "画面の設定を有効にするには再起動が必要です\n手動で画面設定を変えるか、ウィンドウモードで実行"
-     "してください"},
-    {kMsgDisplayBadMode,
-     "グラフィックスモードはサポートされていません\nウィンドウモードで実行してください"},
+    {kMsgDisplayRestart, "画面の設定を有効にするには再起動が必要です\n手動で画面設定を変えるか、ウィンドウモードで実行してください"},
+    {kMsgDisplayBadMode, "グラフィックスモードはサポートされていません\nウィンドウモードで実行してください"},
     {kMsgFullScreenFailedAtStart, "フルスクリーンにできません\nウィンドウモードで実行します"},
     {kMsgFullScreenFailed, "フルスクリーンにできません\nウィンドウモードで実行してください"},
     {kMsgCreateWindowText, "再起動すれば直る可能性があります。"},

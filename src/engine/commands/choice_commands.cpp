@@ -16,7 +16,7 @@ State SltCommand(Engine& engine) {
     std::string text = ReadStringArg(script);
     std::string target = ReadStringArg(script);
     if (!engine.choices.Add(std::move(text), std::move(target))) {
-      ReportScriptError(script, kMsgTooManyChoices);
+      ReportScriptError(script, kMsgTooManyChoices, text);
     }
   } else if (word == "delete") {
     engine.choices.Clear();

@@ -186,12 +186,12 @@ State PictureCommand(Engine& engine, bool sprite) {
 
   const SurfaceName dst_ref = ParseSurfaceName(dst_name);
   if (dst_ref.kind == SurfaceName::Kind::kOther) {
-    ReportScriptError(script, kMsgDestInvalid);
+    ReportScriptError(script, kMsgDestInvalid, dst_name);
     return State::kReadLine;
   }
   CDrawImage* dst = FindSurface(engine.surfaces, dst_ref);
   if (dst == nullptr) {
-    ReportScriptError(script, kMsgDestNoOffscreen);
+    ReportScriptError(script, kMsgDestNoOffscreen, dst_name);
     return State::kReadLine;
   }
 
@@ -201,15 +201,16 @@ State PictureCommand(Engine& engine, bool sprite) {
   if (src_ref.kind != SurfaceName::Kind::kOther) {
     source.surface = FindSurface(engine.surfaces, src_ref);
     if (source.surface == nullptr) {
-      ReportScriptError(script, kMsgSrcNoOffscreen);
+      ReportScriptError(script, kMsgSrcNoOffscreen, src_name);
       return State::kReadLine;
     }
   } else if (!src_name.empty() && src_name[0] == '#') {
     source.colour = ParseColour(src_name);
   } else {
     LoadContext context{engine.files, engine.host.Decoder(), engine.plugin_folder};
-    if (!LoadPicture(picture, AddDefaultExtension(src_name, ".bmp"), context)) {
-      ReportScriptError(script, kMsgSrcOpen);
+    const std::string file = AddDefaultExtension(src_name, ".bmp");
+    if (!LoadPicture(picture, file, context)) {
+      ReportScriptError(script, kMsgSrcOpen, file);
       return State::kReadLine;
     }
     source.surface = &picture;

@@ -21,7 +21,7 @@ void LoadOneVariable(Engine& engine, const std::string& file, const std::string&
   ScriptContext& script = engine.script;
   ScriptFile reader;
   if (!reader.Open(engine.files, file)) {
-    ReportScriptError(script, kMsgLoadOpen);
+    ReportScriptError(script, kMsgLoadOpen, file);
     return;
   }
   // Compared over the pattern's length only, as the file was always read.
@@ -34,7 +34,7 @@ void LoadOneVariable(Engine& engine, const std::string& file, const std::string&
     AssignVariable(script);
     return;
   }
-  ReportScriptError(script, kMsgLoadNoVariable);
+  ReportScriptError(script, kMsgLoadNoVariable, variable);
 }
 
 }  // namespace
@@ -45,7 +45,7 @@ State SavCommand(Engine& engine) {
   // The old save survives any failure: the new one replaces it only once it is on disk whole.
   if (!InGameFolder(engine, name) ||
       !engine.files.ReplaceFile(name, SerializeVariables(script.vars))) {
-    ReportScriptError(script, kMsgSaveOpen);
+    ReportScriptError(script, kMsgSaveOpen, name);
   }
   return State::kReadLine;
 }
@@ -63,7 +63,7 @@ State LodCommand(Engine& engine) {
   // cannot be opened leaves none open, so that return comes at once.
   engine.flow.call_stack.push_back(
       ReturnFrame{script.file.name(), script.file.line_number(), false, {}});
-  if (!script.file.Open(engine.files, file)) ReportScriptError(script, kMsgLoadOpen);
+  if (!script.file.Open(engine.files, file)) ReportScriptError(script, kMsgLoadOpen, file);
   return State::kReadLine;
 }
 

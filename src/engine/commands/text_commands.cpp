@@ -178,7 +178,7 @@ State TprCommand(Engine& engine) {
   if (name.kind == SurfaceName::Kind::kOther) return State::kReadLine;
   CDrawImage* target = FindSurface(engine.surfaces, name);
   if (target == nullptr) {
-    ReportScriptError(script, kMsgDestNoOffscreen);
+    ReportScriptError(script, kMsgDestNoOffscreen, first);
     return State::kReadLine;
   }
   Print(engine, *target, name.kind == SurfaceName::Kind::kScreen);

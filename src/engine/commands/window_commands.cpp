@@ -19,7 +19,7 @@ State CursorCommand(Engine& engine) {
     ShowWindowCursor(engine, arg == "show");
   } else {
     std::string file = arg == "normal" ? std::string() : AddDefaultExtension(arg, ".cur");
-    if (!SetWindowCursor(engine, file)) ReportScriptError(engine.script, kMsgCursorLoad);
+    if (!SetWindowCursor(engine, file)) ReportScriptError(engine.script, kMsgCursorLoad, file);
   }
   return State::kReadLine;
 }
