@@ -1,17 +1,23 @@
 # The only commands a newcomer needs. The real build is CMake; these wrap it.
 JOBS ?= 2
 CMAKE_FLAGS ?=
+PREFIX ?= /usr/local
 
-.PHONY: all deps build test demo bench bench-build bench-window check-layers fuzz format clean
+.PHONY: all deps build install test demo bench bench-build bench-window check-layers fuzz format clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
+# CMake is configured once; its own build files configure again when a CMakeLists.txt changes.
 build: deps
-	cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	@[ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
 	cmake --build build -j$(JOBS)
+
+# The engine, adv-dpa, the manual page, a desktop entry and an icon under PREFIX.
+install: build
+	cmake --install build --prefix $(PREFIX)
 
 # Separate tree with AddressSanitizer and UndefinedBehaviorSanitizer.
 test: deps

@@ -30,7 +30,12 @@ std::string Usage() {
          "  --shot MS:FILE.png write the picture shown at virtual time MS (end:FILE.png at exit)\n"
          "  --vars FILE        at exit, write every variable as a save file holds it\n"
          "  --until MS         close the window at time MS\n"
+         "  --audio FILE.wav   with --headless, write everything audible as 16-bit stereo PCM\n"
+         "  --check            read every script of GAMEDIR without running it; report problems\n"
+         "  --scale N          open the window at N times 640 x 480\n"
+         "  --integer-scale    scale the picture by whole factors only, keeping pixels sharp\n"
          "  --debug            internal errors to stderr\n"
+         "  --version          the version of adv\n"
          "  --help             this text\n";
 }
 
@@ -62,6 +67,23 @@ bool ParseCommandLine(int argc, const char* const* argv, LaunchOptions& options,
       options.debug = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
+    } else if (arg == "--check") {
+      options.check = true;
+    } else if (arg == "--integer-scale") {
+      options.integer_scale = true;
+    } else if (arg == "--audio") {
+      if (!take_value()) return false;
+      options.audio_file = value;
+    } else if (arg == "--scale") {
+      if (!take_value()) return false;
+      std::uint32_t scale = 0;
+      if (!ParseMs(value, scale) || scale < 1 || scale > 8) {
+        error = "--scale needs a whole number from 1 to 8, not '" + std::string(value) + "'";
+        return false;
+      }
+      options.scale = static_cast<int>(scale);
     } else if (arg == "--window") {
       options.display = DisplayMode::kWindowed;
     } else if (arg == "--fullscreen") {

@@ -19,6 +19,11 @@ struct LaunchOptions {
   bool headless = false;
   bool debug = false;
   bool help = false;
+  bool version = false;
+  bool check = false;      // --check: read every script without running it
+  std::string audio_file;  // --audio (headless): the mix as a WAV file
+  int scale = 0;           // --scale: the window at this many times 640 x 480 (0: as usual)
+  bool integer_scale = false;
   std::optional<std::string> game_dir;
   std::optional<DisplayMode> display;  // --window / --fullscreen
   std::string input_file;

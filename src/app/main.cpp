@@ -59,6 +59,10 @@ int main(int argc, char** argv) {
     std::fputs(adv::Usage().c_str(), stdout);
     return 0;
   }
+  if (options.version) {
+    std::printf("adv %s\n", ADV_VERSION);
+    return 0;
+  }
   if (!options.headless && (!options.input_file.empty() || !options.shots.empty())) {
     std::fprintf(stderr, "adv: --input and --shot need --headless; ignoring them\n");
   }
@@ -86,6 +90,8 @@ int main(int argc, char** argv) {
 
   adv::SdlHostOptions sdl_options;
   sdl_options.debug = options.debug;
+  sdl_options.scale = options.scale;
+  sdl_options.integer_scale = options.integer_scale;
   adv::SdlHost host(sdl_options);
   if (!host.Init(error)) {
     std::fprintf(stderr, "adv: no window can be made: %s\n", error.c_str());

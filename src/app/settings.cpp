@@ -49,6 +49,10 @@ int Handle(void* user, const char* section, const char* name, const char* value)
     s.scenario_path = cut(255);
   else if (key == "scenario/extension")
     s.extension = cut(259);
+  else if (key == "settings/soundfont")
+    s.sound_font = v;
+  else if (key == "settings/integerscale")
+    s.integer_scale = v == "1" || Lower(v) == "true" || Lower(v) == "yes";
   return 1;
 }
 

@@ -16,6 +16,9 @@ struct Settings {
   std::string spi_path;
   std::string scenario_path = "\\data";
   std::string extension = ".txt";
+  // Ours: keys the original did not have.
+  std::string sound_font;      // Settings/SoundFont: the General MIDI SoundFont; "" for Debian's
+  bool integer_scale = false;  // Settings/IntegerScale: scale the picture by whole factors only
 };
 
 // Reads the keys the engine knows. Sections and keys match without regard to case, a value in

@@ -58,6 +58,7 @@ Settings ApplySettings(App& app, const GameLocation& where,
   from_here.SetBase(".");
   engine.files.SetBase(from_here.Resolve(ScenarioFolder(settings.scenario_path, where.exe_folder)));
   engine.script.extension = settings.extension;
+  if (settings.integer_scale) engine.host.SetIntegerScale(true);
   return settings;
 }
 

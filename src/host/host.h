@@ -91,6 +91,8 @@ class Host {
   virtual bool SetFullScreen(bool full_screen) = 0;
   // Puts the window at the bottom of the window order (after leaving full screen).
   virtual void LowerWindow() = 0;
+  // Scales the picture by whole factors only, so its pixels stay sharp.
+  virtual void SetIntegerScale(bool on) { (void)on; }
   // Copies the rectangle of frame to the window and shows it.
   virtual void Present(const FrameView& frame, const Rect& rect) = 0;
 

@@ -21,34 +21,51 @@ std::vector<std::string> RunResult::ErrLines() const {
   return lines;
 }
 
-RunResult RunAdv(const std::vector<std::string>& args) {
+namespace {
+
+std::string ReadAndRemove(const char* path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  ::unlink(path);
+  return s.str();
+}
+
+}  // namespace
+
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
   RunResult result;
-  char path[] = "/tmp/adv-stderr-XXXXXX";
-  int fd = ::mkstemp(path);
-  if (fd < 0) return result;
+  char out_path[] = "/tmp/adv-stdout-XXXXXX";
+  char err_path[] = "/tmp/adv-stderr-XXXXXX";
+  const int out_fd = ::mkstemp(out_path);
+  const int err_fd = ::mkstemp(err_path);
+  if (out_fd < 0 || err_fd < 0) return result;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, fd, 2);
-  std::vector<std::string> all{ADV_BINARY};
+  posix_spawn_file_actions_adddup2(&actions, out_fd, 1);
+  posix_spawn_file_actions_adddup2(&actions, err_fd, 2);
+  std::vector<std::string> all{program};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
   for (auto& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
   pid_t pid = 0;
-  if (posix_spawn(&pid, ADV_BINARY, &actions, nullptr, argv.data(), environ) == 0) {
+  if (posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ) == 0) {
     int status = 0;
     ::waitpid(pid, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
   posix_spawn_file_actions_destroy(&actions);
-  ::close(fd);
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  result.err = s.str();
-  ::unlink(path);
+  ::close(out_fd);
+  ::close(err_fd);
+  result.out = ReadAndRemove(out_path);
+  result.err = ReadAndRemove(err_path);
   return result;
+}
+
+RunResult RunAdv(const std::vector<std::string>& args) {
+  return RunProgram(ADV_BINARY, args);
 }
 
 std::string ScenarioDir(const std::string& name) {

@@ -9,11 +9,14 @@ namespace adv::test {
 
 struct RunResult {
   int status = -1;
+  std::string out;  // everything written to stdout
   std::string err;  // everything written to stderr
   std::vector<std::string> ErrLines() const;
 };
 
-// Runs adv with args; stdin is empty. Returns its exit status and stderr.
+// Runs a program with args; stdin is empty. Returns its exit status, stdout and stderr.
+RunResult RunProgram(const std::string& program, const std::vector<std::string>& args);
+// RunProgram for the adv under test.
 RunResult RunAdv(const std::vector<std::string>& args);
 
 // The source folder of a scenario test: tests/scenarios/NAME.

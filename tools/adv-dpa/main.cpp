@@ -23,10 +23,15 @@ namespace {
 constexpr int kUsageError = 2;
 constexpr int kFailure = 1;
 
+constexpr const char* kUsage =
+    "usage: adv-dpa pack FILE [OUT.dpa]    pack FILE into OUT.dpa (FILE's name cut at its last\n"
+    "                                      \".\", plus .dpa, by default)\n"
+    "       adv-dpa unpack FILE.dpa [OUT]  restore the file (under its stored name by default)\n"
+    "       adv-dpa list FILE.dpa          print the stored name and sizes\n"
+    "       adv-dpa --help                 this text\n";
+
 int Usage() {
-  std::cerr << "usage: adv-dpa pack FILE [OUT.dpa]\n"
-               "       adv-dpa unpack FILE.dpa [OUT]\n"
-               "       adv-dpa list FILE.dpa\n";
+  std::cerr << kUsage;
   return kUsageError;
 }
 
@@ -145,6 +150,10 @@ int List(const fs::path& in_path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+    std::cout << kUsage;
+    return 0;
+  }
   if (argc < 3) return Usage();
   const std::string command = argv[1];
   if (command == "pack" && argc <= 4) return Pack(argv[2], argc == 4 ? argv[3] : "");

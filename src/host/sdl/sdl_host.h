@@ -23,6 +23,8 @@ namespace adv {
 
 struct SdlHostOptions {
   bool debug = false;  // DebugLog lines go to stderr
+  int scale = 0;       // the window at this many times 640 x 480; 0: as the display's DPI asks
+  bool integer_scale = false;
 };
 
 // Whether SDL's video driver shows a window: its offscreen and dummy drivers do not, unless
@@ -57,6 +59,7 @@ class SdlHost : public Host {
   FullScreenResult TestFullScreen() override;
   bool SetFullScreen(bool full_screen) override;
   void LowerWindow() override;
+  void SetIntegerScale(bool on) override;
   void Present(const FrameView& frame, const Rect& rect) override;
 
   bool PollEvent(HostEvent& event) override;
@@ -95,6 +98,7 @@ class SdlHost : public Host {
   void Redraw();
   void RaiseWindow();
   void ShowOnce();
+  int WindowScale() const;
   void Fail(const char* what);
 
   SdlHostOptions options_;
@@ -106,6 +110,8 @@ class SdlHost : public Host {
   // The picture last presented, kept so that the texture can be rebuilt after a device reset.
   std::vector<std::uint32_t> shadow_;
   bool full_screen_ = false;
+  int window_width_ = kWidth;  // the window's size when not full screen
+  int window_height_ = kHeight;
   // The close box gives a window-close event and then a quit event; the engine hears one close.
   bool close_reported_ = false;
   std::string last_error_;

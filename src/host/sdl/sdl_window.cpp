@@ -15,12 +15,15 @@ bool SdlHost::CreateMainWindow(const std::string& caption, bool full_screen) {
     return false;
   }
   if (window_ != nullptr) return true;
-  // Like the original the window has a fixed size; full screen is the desktop's own mode with
-  // the picture scaled and letterboxed, so no real mode change happens.
-  Uint32 flags = SDL_WINDOW_HIDDEN;
+  // The picture keeps its aspect ratio, centred, in a window of any size; full screen is the
+  // desktop's own mode with the picture scaled and letterboxed, so no real mode change happens.
+  Uint32 flags = SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE | SDL_WINDOW_ALLOW_HIGHDPI;
   if (full_screen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+  const int scale = WindowScale();
+  window_width_ = kWidth * scale;
+  window_height_ = kHeight * scale;
   window_ = SDL_CreateWindow(SjisToUtf8(caption).c_str(), SDL_WINDOWPOS_CENTERED,
-                             SDL_WINDOWPOS_CENTERED, kWidth, kHeight, flags);
+                             SDL_WINDOWPOS_CENTERED, window_width_, window_height_, flags);
   if (window_ == nullptr) {
     Fail("SDL_CreateWindow");
     return false;
@@ -34,6 +37,7 @@ bool SdlHost::CreateMainWindow(const std::string& caption, bool full_screen) {
     return false;
   }
   SDL_RenderSetLogicalSize(renderer_, kWidth, kHeight);
+  SDL_RenderSetIntegerScale(renderer_, options_.integer_scale ? SDL_TRUE : SDL_FALSE);
   shadow_.assign(static_cast<std::size_t>(kWidth) * kHeight, 0xFF000000u);
   if (!CreateTexture()) {
     DestroyMainWindow();
@@ -51,6 +55,22 @@ bool SdlHost::CreateMainWindow(const std::string& caption, bool full_screen) {
   expose.type = HostEvent::Type::kExpose;
   posted_.push_back(expose);
   return true;
+}
+
+int SdlHost::WindowScale() const {
+  if (options_.scale > 0) return options_.scale;
+  // A display of more than 96 dots an inch gets a window of the same apparent size.
+  float dpi = 0;
+  if (SDL_GetDisplayDPI(0, &dpi, nullptr, nullptr) != 0 || dpi <= 0) return 1;
+  return std::clamp(static_cast<int>(dpi / 96.0f + 0.5f), 1, 4);
+}
+
+void SdlHost::SetIntegerScale(bool on) {
+  options_.integer_scale = on;
+  if (renderer_ != nullptr) {
+    SDL_RenderSetIntegerScale(renderer_, on ? SDL_TRUE : SDL_FALSE);
+    Redraw();
+  }
 }
 
 void SdlHost::ShowOnce() {
@@ -110,8 +130,8 @@ bool SdlHost::SetFullScreen(bool full_screen) {
     return false;
   }
   if (!full_screen) {
-    // Back to the 640 x 480 window centred on the screen, as the original restores it.
-    SDL_SetWindowSize(window_, kWidth, kHeight);
+    // Back to the window's own size centred on the screen, as the original restores it.
+    SDL_SetWindowSize(window_, window_width_, window_height_);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
   full_screen_ = full_screen;

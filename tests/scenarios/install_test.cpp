@@ -1,0 +1,35 @@
+// make install's files under a temporary prefix, and the installed programs running.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/run_adv.h"
+#include "support/temp_dir.h"
+
+namespace adv::test {
+namespace {
+
+TEST(InstallScenario, FilesInPlaceAndTheInstalledAdvPlays) {
+  TempDir prefix;
+  RunResult install =
+      RunProgram(ADV_CMAKE, {"--install", ADV_BINARY_DIR, "--prefix", prefix.path()});
+  ASSERT_EQ(install.status, 0) << install.err;
+  for (const char* file :
+       {"bin/adv", "bin/adv-dpa", "share/man/man1/adv.1", "share/applications/adv.desktop",
+        "share/icons/hicolor/scalable/apps/adv.svg"}) {
+    EXPECT_TRUE(std::filesystem::exists(prefix.Path(file))) << file;
+  }
+  RunResult version = RunProgram(prefix.Path("bin/adv"), {"--version"});
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("adv ", 0), 0u) << version.out;
+  RunResult help = RunProgram(prefix.Path("bin/adv-dpa"), {"--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("usage: adv-dpa pack"), std::string::npos);
+  RunResult demo = RunProgram(prefix.Path("bin/adv"),
+                              {"--headless", "--until", "3000", ScenarioDir("../../demo")});
+  EXPECT_EQ(demo.status, 0) << demo.err;
+  EXPECT_NE(demo.err.find("end at 3000 ms"), std::string::npos) << demo.err;
+}
+
+}  // namespace
+}  // namespace adv::test
