@@ -1,6 +1,7 @@
 #include "support/script_run.h"
 
 #include <fstream>
+#include <regex>
 
 #include <gtest/gtest.h>
 
@@ -10,22 +11,15 @@
 
 namespace adv::test {
 
+namespace {
+
+// The script with its "@X" lines written out.
 std::string Traced(std::string_view script) {
-  std::string out;
-  while (!script.empty()) {
-    const std::size_t end = script.find('\n');
-    std::string_view line = script.substr(0, end);
-    if (line.size() == 2 && line[0] == '@') {
-      out += ".let t = \"[t]" + std::string(1, line[1]) + "\"";
-    } else {
-      out += line;
-    }
-    if (end == std::string_view::npos) break;
-    out += '\n';
-    script.remove_prefix(end + 1);
-  }
-  return out;
+  static const std::regex kMark("^@(.)$", std::regex::ECMAScript | std::regex::multiline);
+  return std::regex_replace(std::string(script), kMark, ".let t = \"[t]$1\"");
 }
+
+}  // namespace
 
 void WriteScript(TestEngine& t, std::string_view name, std::string_view script) {
   std::ofstream(t.engine.files.Base() + "/" + std::string(name), std::ios::binary)

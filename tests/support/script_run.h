@@ -10,8 +10,6 @@
 
 namespace adv::test {
 
-// The script with its "@X" lines written out.
-std::string Traced(std::string_view script);
 // Writes a traced script into the scenario folder (the file system's base).
 void WriteScript(TestEngine& t, std::string_view name, std::string_view script);
 // Declares the variables of config (written and run as the configuration script).

@@ -50,7 +50,6 @@ constexpr const char* kNested =
     ".cas n\n.== 1\n.cas n\n.els\n@I\n.skp\n.== 2\n.\n.skp\n.== 2\n@2\n.skp\n.\n@E\n";
 
 struct BlockCase {
-  const char* name;
   int n;
   const char* script;
   const char* trace;
@@ -58,44 +57,27 @@ struct BlockCase {
 };
 
 const BlockCase kBlocks[] = {
-    {"first case", 1, kExample, "1E", {}},
-    {"second case", 2, kExample, "ME", {}},
-    {"else", 0, kExample, "OE", {}},
-    {"nothing holds, no else", 0, ".cas n\n.== 1\n@1\n.skp\n.\n@E\n", "E", {}},
-    {"cases after .els are never tried",
-     0,
-     ".cas n\n.els\n@L\n.skp\n.== nosuch\n@X\n.skp\n.\n@E\n",
-     "LE",
-     {}},
-    {"an unknown variable in a case counts as 0",
-     0,
-     ".cas n\n.== nosuch\n@Z\n.skp\n.\n",
-     "Z",
-     {"start.txt", 2, kMsgNoVariable}},
-    {"a nested block in a branch not taken is skipped whole", 2, kNested, "2E", {}},
-    {"a nested block in the branch taken", 1, kNested, "IE", {}},
-    {"a branch running into . meets an unknown command",
-     1,
-     ".cas n\n.== 1\n@1\n.\n@E\n",
-     "1E",
-     {"start.txt", 4, kMsgNoCommand}},
-    {".skp goes past the . closing its block, over nested blocks",
-     0,
-     "@A\n.skp\n@X\n.els\n.cas n\n.\n@X\n.\n@B\n",
-     "AB",
-     {}},
-    {"end of file in a scan", 0, ".cas n\n.== 1\n@1\n", "", {"start.txt", 4, kMsgCasEof}},
-    {"end of file in a nested block: one report",
-     0,
-     ".cas n\n.cas 1\n.== 1\n",
-     "",
-     {"start.txt", 4, kMsgSkpEof}},
-    {"end of file in .skp", 0, "@A\n.skp\n@X\n", "A", {"start.txt", 4, kMsgSkpEof}},
+    {1, kExample, "1E", {}},
+    {2, kExample, "ME", {}},
+    {0, kExample, "OE", {}},
+    {0, ".cas n\n.== 1\n@1\n.skp\n.\n@E\n", "E", {}},  // nothing holds, no .els
+    // .els ends the scan: the case after it is never evaluated (nosuch would be reported).
+    {0, ".cas n\n.els\n@L\n.skp\n.== nosuch\n@X\n.skp\n.\n@E\n", "LE", {}},
+    {0, ".cas n\n.== nosuch\n@Z\n.skp\n.\n", "Z", {"start.txt", 2, kMsgNoVariable}},
+    {2, kNested, "2E", {}},  // the inner block is skipped whole, its .els included
+    {1, kNested, "IE", {}},
+    // A branch that runs into the closing "." meets an unknown command.
+    {1, ".cas n\n.== 1\n@1\n.\n@E\n", "1E", {"start.txt", 4, kMsgNoCommand}},
+    // .skp goes past the "." that closes its block, over nested blocks.
+    {0, "@A\n.skp\n@X\n.els\n.cas n\n.\n@X\n.\n@B\n", "AB", {}},
+    {0, ".cas n\n.== 1\n@1\n", "", {"start.txt", 4, kMsgCasEof}},
+    {0, ".cas n\n.cas 1\n.== 1\n", "", {"start.txt", 4, kMsgSkpEof}},  // one report only
+    {0, "@A\n.skp\n@X\n", "A", {"start.txt", 4, kMsgSkpEof}},
 };
 
 TEST(CasTest, ScansSkipsAndReports) {
   for (const BlockCase& c : kBlocks) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(std::string(c.script) + " | n = " + std::to_string(c.n));
     test::TestEngine t;
     RunWithN(t, c.n, c.script);
     EXPECT_EQ(t.String("t"), c.trace);

@@ -1,11 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <utility>
-#include <vector>
-
 #include "base/messages.h"
 #include "engine/jumps.h"
-#include "host/sjis_convert.h"
 #include "support/script_run.h"
 
 namespace adv {
@@ -17,7 +13,7 @@ struct TargetCase {
   const char* word;
   Kind kind;
   const char* file;
-  const char* written;
+  const char* written;  // the file part as the word gives it
   const char* where;
 };
 
@@ -47,151 +43,89 @@ TEST(ParseJumpTargetTest, AllFormsAndShiftJisDelimiters) {
   }
 }
 
+// Each game has other.dat ("@D") beside start.txt and, when given, other.txt.
 struct FlowCase {
-  const char* name;
-  std::vector<std::pair<const char*, const char*>> files;  // start.txt first
+  const char* start;
+  const char* other;
   const char* trace;
   test::ScriptError error;
 };
 
 const FlowCase kFlows[] = {
-    {"the first label equal as a word, not a longer one",
-     {{"start.txt", ".jmp :top\n@X\n:topx\n@A\n:top more words\n@B\n"}},
-     "B",
-     {}},
-    {"quoted label word, tab-indented label line",
-     {{"start.txt", ".jmp \":my label\"\n@X\n\t:\"my label\" x\n@B\n"}},
-     "B",
-     {}},
-    {"other files from their start, extension added only without a dot",
-     {{"start.txt", ".jmp other\n@X\n"},
-      {"other.txt", "@O\n.jmp other.dat\n"},
-      {"other.dat", "@D\n"}},
-     "OD",
-     {}},
-    {"line N continues after it, N from a variable too",
-     {{"start.txt", ".let n = 1\n.jmp other;n\n@X\n"}, {"other.txt", "@1\n@2\n.jmp ;4\n@3\n@4\n"}},
-     "24",
-     {}},
-    {";0 restarts the file",
-     {{"start.txt", ".let n = n + 1\n@R\n.cas n\n.< 2\n.jmp ;0\n.\n"}},
-     "RR",
-     {}},
-    {"the empty line after the last line feed counts",
-     {{"start.txt", ".jmp other;2\n"}, {"other.txt", "@1\n"}},
-     "",
-     {}},
-    {"a line beyond the end",
-     {{"start.txt", ".jmp other;3\n"}, {"other.txt", "@1\n"}},
-     "",
-     {"other.txt", 2, kMsgBadLineNumber}},
-    {"a negative line",
-     {{"start.txt", ".jmp other;-1\n"}, {"other.txt", "@1\n"}},
-     "",
-     {"other.txt", 0, kMsgBadLineNumber}},
-    {"a missing file",
-     {{"start.txt", "@A\n.jmp nosuch\n@X\n"}},
-     "A",
-     {"start.txt", 2, kMsgCannotOpenFile}},
-    {"a missing label",
-     {{"start.txt", ".jmp :nolabel\n:nolabelx\n"}},
-     "",
-     {"start.txt", 3, kMsgLabelNotFound}},
-    {"inside a subroutine a jump stays in the file, named as opened",
-     {{"start.txt",
-       ".sub :s\n@R\n.end\n:s\n.jmp start.txt:x\n@X\n:x\n@Y\n.jmp :y\n:y\n.sub exit\n"}},
-     "YR",
-     {}},
-    {"inside a subroutine a jump to the file named otherwise fails",
-     {{"start.txt", ".sub :s\n.end\n:s\n.jmp start:x\n:x\n@X\n"}},
-     "",
-     {"start.txt", 4, kMsgSubJumpOtherFile}},
-    {"a called file returns at its end; LastFile and LastLine name the call",
-     {{"start.txt", "@A\n.sub sub:in\n@C\n"},
-      {"sub.txt", "@X\n:in\n.let t = \"[t][LastFile]/[LastLine]\"\n"}},
+    // The first line whose first word is the label; blanks, quotes and tabs as the word reader.
+    {".jmp :top\n@X\n:topx\n@A\n:top more words\n@B\n", "", "B", {}},
+    {".jmp \":my label\"\n@X\n\t:\"my label\" x\n@B\n", "", "B", {}},
+    {".jmp other\n@X\n", "@O\n.jmp other.dat\n", "OD", {}},
+    {".let n = 1\n.jmp other;n\n@X\n", "@1\n@2\n.jmp ;4\n@3\n@4\n", "24", {}},
+    {".let n = n + 1\n@R\n.cas n\n.< 2\n.jmp ;0\n.\n", "", "RR", {}},
+    {".jmp other;2\n", "@1\n", "", {}},  // the empty line after the last line feed counts
+    {".jmp other;3\n", "@1\n", "", {"other.txt", 2, kMsgBadLineNumber}},
+    {".jmp other;-1\n", "@1\n", "", {"other.txt", 0, kMsgBadLineNumber}},
+    {"@A\n.jmp nosuch\n@X\n", "", "A", {"start.txt", 2, kMsgCannotOpenFile}},
+    {".jmp :nolabel\n:nolabelx\n", "", "", {"start.txt", 3, kMsgLabelNotFound}},
+    // Inside a subroutine a jump stays in the file, which it names as opened or not at all.
+    {".sub :s\n@R\n.end\n:s\n.jmp start.txt:x\n@X\n:x\n@Y\n.jmp :y\n:y\n.sub exit\n", "", "YR", {}},
+    {".sub :s\n.end\n:s\n.jmp start:x\n:x\n@X\n", "", "", {"start.txt", 4, kMsgSubJumpOtherFile}},
+    // A called file returns at its end; LastFile and LastLine name the call meanwhile.
+    {"@A\n.sub other:in\n@C\n",
+     "@X\n:in\n.let t = \"[t][LastFile]/[LastLine]\"\n",
      "Astart.txt/2C",
      {}},
-    {".sub exit at top level",
-     {{"start.txt", "@A\n.sub exit\n@X\n"}},
-     "A",
-     {"start.txt", 2, kMsgSubExitInvalid}},
-    {".sub delete: the file goes on at top level and its end ends the script",
-     {{"start.txt", ".sub sub\n@X\n"},
-      {"sub.txt", ".let t = \"[t][LastLine]\"\n.sub delete\n.let t = \"[t][LastLine]\"\n"}},
+    {"@A\n.sub exit\n@X\n", "", "A", {"start.txt", 2, kMsgSubExitInvalid}},
+    // After .sub delete the file goes on at top level, and its end ends the script.
+    {".sub other\n@X\n",
+     ".let t = \"[t][LastLine]\"\n.sub delete\n.let t = \"[t][LastLine]\"\n",
      "10",
      {}},
-    {"a caller saved over with fewer lines",
-     {{"start.txt", "\n\n\n\n.sub saver\n@X\n"}, {"saver.txt", ".sav start\n"}},
-     "",
-     {"start.txt", 3, kMsgSubExitFailed}},
+    // The caller saved over with fewer lines than the call's.
+    {"\n\n\n\n.sub other\n@X\n", ".sav start\n", "", {"start.txt", 3, kMsgSubExitFailed}},
 };
 
 TEST(JumpTest, JumpsCallsAndReturnsThroughTheInterpreter) {
   for (const FlowCase& c : kFlows) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.start);
     test::TestEngine t;
     test::RunConfigText(t, ".str t\n.int n\n");
-    for (std::size_t i = 1; i < c.files.size(); ++i) {
-      test::WriteScript(t, c.files[i].first, c.files[i].second);
-    }
-    ASSERT_TRUE(test::RunScript(t, c.files[0].second));
+    test::WriteScript(t, "other.dat", "@D\n");
+    if (*c.other != '\0') test::WriteScript(t, "other.txt", c.other);
+    ASSERT_TRUE(test::RunScript(t, c.start));
     EXPECT_EQ(t.String("t"), c.trace);
     test::ExpectOnlyError(t, c.error);
   }
 }
 
 struct ReturnCase {
-  const char* name;
-  bool called;
+  int frames;  // 0 or 1
   ReturnFrame frame;
   State state;
-  const char* rest;  // the line put back for a text hook
-  std::string_view error;
+  test::ScriptError error;  // reported in s.txt, the file that returns
 };
 
 const ReturnCase kReturns[] = {
-    {"next line after the call", true, {"c.txt", 2, false, "ignored"}, State::kReadLine, "", {}},
-    {"a text hook puts the rest of its line back",
-     true,
-     {"c.txt", 2, true, "rest"},
-     State::kText,
-     "rest",
-     {}},
-    {"a text hook with nothing left goes on reading",
-     true,
-     {"c.txt", 2, true, ""},
-     State::kReadLine,
-     "",
-     {}},
-    {"caller gone", true, {"gone.txt", 1, false, ""}, State::kEnd, "", kMsgSubCallerOpen},
-    {"caller shorter than the call line",
-     true,
-     {"c.txt", 9, false, ""},
-     State::kEnd,
-     "",
-     kMsgSubExitFailed},
-    {"nothing called", false, {}, State::kEnd, "", kMsgSubExitInvalid},
+    {1, {"c.txt", 2, false, "ignored"}, State::kReadLine, {}},
+    {1, {"c.txt", 2, true, "rest"}, State::kText, {}},  // a text hook's line goes on
+    {1, {"c.txt", 2, true, ""}, State::kReadLine, {}},
+    {1, {"gone.txt", 1, false, ""}, State::kEnd, {"s.txt", 1, kMsgSubCallerOpen}},
+    {1, {"c.txt", 9, false, ""}, State::kEnd, {"c.txt", 4, kMsgSubExitFailed}},
+    {0, {}, State::kEnd, {"s.txt", 1, kMsgSubExitInvalid}},
 };
 
 TEST(ReturnFromSubroutineTest, ResumesTheCallerOrReports) {
   for (const ReturnCase& c : kReturns) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(c.frame.file + ":" + std::to_string(c.frame.line) + " " + c.frame.text);
     test::TestEngine t;
     t.WriteFile("c.txt", "a\nb\nc\n");
     t.OpenScript("s.txt", "x\n");
-    if (c.called) t.engine.flow.call_stack.push_back(c.frame);
+    t.engine.script.file.SkipLine();
+    if (c.frames == 1) t.engine.flow.call_stack.push_back(c.frame);
     EXPECT_EQ(ReturnFromSubroutine(t.engine), c.state);
-    if (c.error.empty()) {
-      EXPECT_TRUE(t.boxes().empty());
-      EXPECT_TRUE(t.engine.flow.call_stack.empty());
-      EXPECT_EQ(t.engine.script.file.name(), "c.txt");
-      EXPECT_EQ(t.engine.script.file.line_number(), 2);
-      if (c.state == State::kText) {
-        EXPECT_EQ(t.engine.script.line.Rest(), c.rest);
-      }
-    } else {
-      ASSERT_EQ(t.boxes().size(), 1u);
-      EXPECT_TRUE(t.boxes()[0].ends_with(SjisToUtf8(c.error)));
+    test::ExpectOnlyError(t, c.error);
+    if (c.error.file != nullptr) continue;
+    EXPECT_TRUE(t.engine.flow.call_stack.empty());
+    EXPECT_EQ(t.engine.script.file.name(), "c.txt");
+    EXPECT_EQ(t.engine.script.file.line_number(), 2);
+    if (c.state == State::kText) {
+      EXPECT_EQ(t.engine.script.line.Rest(), "rest");
     }
   }
 }

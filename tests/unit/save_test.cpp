@@ -12,23 +12,6 @@
 namespace adv {
 namespace {
 
-// A game folder holding the scenario folder data/ and a folder save/ beside it, and a file
-// outside the game folder that no save or load may reach.
-class SaveTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    t.WriteFile("outside.txt", kOutside);
-    t.WriteFile("game/save/.keep", "");
-    t.WriteFile("game/data/.keep", "");
-    t.engine.game_folder = t.dir.Path("game");
-    t.engine.files.SetBase(t.dir.Path("game/data"));
-  }
-  std::string Data(const std::string& name) { return t.dir.Read("game/data/" + name); }
-
-  static constexpr const char* kOutside = ".let a = 9\r\n";
-  test::TestEngine t;
-};
-
 struct SaveCase {
   const char* config;
   const char* script;
@@ -40,45 +23,41 @@ const SaveCase kSaves[] = {
     {".int b a\n.str s\n", ".let a = -1\n.let b = 2\n.let s = \"x y\"\n.sav save1\n", "save1.txt",
      ".let a = -1\r\n.let b = 2\r\n.let s = \"x y\"\r\n"},
     {"", ".sav save1\n", "save1.txt", ""},
-    // Byte order: capitals before small letters, two-byte names last.
-    {".int a B \x82\xA0\n.str z A\n", ".let B = -2147483648\n.let z = \"q\"\n.sav slot.dat\n",
-     "slot.dat",
-     ".let B = -2147483648\r\n.let a = 0\r\n.let \x82\xA0 = 0\r\n.let A = \"\"\r\n"
-     ".let z = \"q\"\r\n"},
+    {"", ".sav slot.dat\n", "slot.dat", ""},
 };
 
-TEST(SaveFileTest, WritesIntegersThenStringsInByteOrder) {
+TEST(SaveTest, WritesIntegersThenStringsInByteOrder) {
   for (const SaveCase& c : kSaves) {
     SCOPED_TRACE(c.script);
-    test::TestEngine fresh;
-    test::RunConfigText(fresh, c.config);
-    ASSERT_TRUE(test::RunScript(fresh, c.script));
-    EXPECT_EQ(fresh.dir.Read(c.file), c.content);
-    test::ExpectOnlyError(fresh, {});
+    test::TestEngine t;
+    test::RunConfigText(t, c.config);
+    ASSERT_TRUE(test::RunScript(t, c.script));
+    EXPECT_EQ(t.dir.Read(c.file), c.content);
+    test::ExpectOnlyError(t, {});
   }
 }
 
-TEST_F(SaveTest, ReplacesAReadOnlySave) {
+TEST(SaveTest, ReplacesAReadOnlySave) {
+  test::TestEngine t;
   test::RunConfigText(t, ".int a\n");
-  t.WriteFile("game/data/save1.txt", "old");
-  ::chmod(t.dir.Path("game/data/save1.txt").c_str(), 0444);
+  t.WriteFile("save1.txt", "old");
+  ::chmod(t.dir.Path("save1.txt").c_str(), 0444);
   ASSERT_TRUE(test::RunScript(t, ".sav save1\n"));
-  EXPECT_EQ(Data("save1.txt"), ".let a = 0\r\n");
+  EXPECT_EQ(t.dir.Read("save1.txt"), ".let a = 0\r\n");
   struct stat st {};
-  ASSERT_EQ(::stat(t.dir.Path("game/data/save1.txt").c_str(), &st), 0);
+  ASSERT_EQ(::stat(t.dir.Path("save1.txt").c_str(), &st), 0);
   EXPECT_NE(st.st_mode & S_IWUSR, 0u);
   test::ExpectOnlyError(t, {});
 }
 
-TEST_F(SaveTest, FailedSavesAreReportedAndKeepTheOldFile) {
-  t.WriteFile("game/data/slot.txt/inside", "kept");
-  ASSERT_TRUE(test::RunScript(t, ".sav slot\n"));  // a folder of that name
-  test::ExpectOnlyError(t, {"start.txt", 1, kMsgSaveOpen});
-  EXPECT_EQ(Data("slot.txt/inside"), "kept");
-
-  test::TestEngine missing;
-  ASSERT_TRUE(test::RunScript(missing, ".sav nodir\\slot\n"));
-  test::ExpectOnlyError(missing, {"start.txt", 1, kMsgSaveOpen});
+TEST(SaveTest, FailedSavesAreReportedAndKeepTheOldFile) {
+  test::TestEngine t;
+  t.WriteFile("slot.txt/inside", "kept");
+  // A folder of the save's name, a folder that does not exist.
+  ASSERT_TRUE(test::RunScript(t, ".sav slot\n.sav nodir\\slot\n"));
+  ASSERT_EQ(t.boxes().size(), 2u);
+  for (const auto& box : t.boxes()) EXPECT_TRUE(box.ends_with("セーブできません"));
+  EXPECT_EQ(t.dir.Read("slot.txt/inside"), "kept");
 
   // A write that fails part-way (here: past the file size limit, as a full disk would).
   test::TestEngine full;
@@ -101,7 +80,15 @@ TEST_F(SaveTest, FailedSavesAreReportedAndKeepTheOldFile) {
   }
 }
 
-TEST_F(SaveTest, NamesStayInsideTheGameFolder) {
+// Names resolve in the scenario folder game/data; only game/ may be reached.
+TEST(SaveTest, NamesStayInsideTheGameFolder) {
+  const std::string outside = ".let a = 9\r\n";
+  test::TestEngine t;
+  t.WriteFile("outside.txt", outside);
+  t.WriteFile("game/save/.keep", "");
+  t.WriteFile("game/data/.keep", "");
+  t.engine.game_folder = t.dir.Path("game");
+  t.engine.files.SetBase(t.dir.Path("game/data"));
   test::RunConfigText(t, ".int a\n");
   for (const std::string& name :
        {t.dir.Path("outside"), std::string("..\\..\\outside"),
@@ -113,7 +100,7 @@ TEST_F(SaveTest, NamesStayInsideTheGameFolder) {
         t, ".sav \"" + name + "\"\n.lod \"" + name + "\"\n.lod \"" + name + "\" a\n"));
     ASSERT_EQ(t.boxes().size(), boxes + 1);  // only the save's report; loads are silent
     EXPECT_NE(t.boxes().back().find("セーブファイルが開けず、セーブできません"), std::string::npos);
-    EXPECT_EQ(t.dir.Read("outside.txt"), kOutside);
+    EXPECT_EQ(t.dir.Read("outside.txt"), outside);
     EXPECT_EQ(t.Int("a"), 0);
   }
   // The save folder beside the scenario folder is inside (the dots of ".." mean no extension).
@@ -124,7 +111,8 @@ TEST_F(SaveTest, NamesStayInsideTheGameFolder) {
   EXPECT_EQ(t.Int("a"), 4);
 }
 
-TEST_F(SaveTest, WholeLoadRunsAsASubroutine) {
+TEST(LoadTest, WholeFileRunsAsASubroutine) {
+  test::TestEngine t;
   test::RunConfigText(t, ".int a\n.str s t\n");
   test::WriteScript(t, "save1.txt",
                     ".let a = 5\r\n.let s = \"[LastFile]/[LastLine]/[CurFile]\"\r\n");
@@ -137,49 +125,33 @@ TEST_F(SaveTest, WholeLoadRunsAsASubroutine) {
 }
 
 struct LoadCase {
-  const char* name;
   const char* script;
-  int a, ab, b;
+  const char* values;  // a/ab/b afterwards
   test::ScriptError error;
 };
 
 const LoadCase kLoads[] = {
-    {"one variable by its line's prefix", ".lod save1 a\n.lod save1 b\n", 0, 5, 3, {}},
-    {"missing files are silent", ".lod nosuch\n.lod nosuch b\n", 0, 0, 0, {}},
-    {"a variable the file lacks", ".lod save1 zz\n", 0, 0, 0, {"start.txt", 1, kMsgLoadNoVariable}},
-    {"a file that cannot be opened",
-     ".lod folder\n.let b = 1\n",
-     0,
-     0,
-     1,
-     {"start.txt", 1, kMsgLoadOpen}},
-    {"a variable from a file that cannot be opened",
-     ".lod folder a\n",
-     0,
-     0,
-     0,
-     {"start.txt", 1, kMsgLoadOpen}},
-    {"a save of an older configuration",
-     ".lod old\n",
-     1,
-     0,
-     3,
-     {"old.txt", 2, kMsgAssignUndeclared}},
+    {".lod save1 a\n.lod save1 b\n", "0/5/3", {}},  // the first line starting ".let a" is ab's
+    {".lod nosuch\n.lod nosuch b\n", "0/0/0", {}},
+    {".lod save1 zz\n", "0/0/0", {"start.txt", 1, kMsgLoadNoVariable}},
+    {".lod folder\n.let b = 1\n", "0/0/1", {"start.txt", 1, kMsgLoadOpen}},
+    {".lod folder a\n", "0/0/0", {"start.txt", 1, kMsgLoadOpen}},
+    {".lod old\n", "1/0/3", {"old.txt", 2, kMsgAssignUndeclared}},  // an older configuration's
 };
 
-TEST_F(SaveTest, LoadsOneVariableOrReports) {
+TEST(LoadTest, OneVariableOrReports) {
   for (const LoadCase& c : kLoads) {
-    SCOPED_TRACE(c.name);
-    test::TestEngine e;
-    test::RunConfigText(e, ".int a ab b\n");
-    e.WriteFile("save1.txt", ".let ab = 5\r\n.let a = 7\r\n.let b = 3\r\n");
-    e.WriteFile("old.txt", ".let a = 1\r\n.let gone = 2\r\n.let b = 3\r\n");
-    e.WriteFile("folder.txt/x", "");
-    ASSERT_TRUE(test::RunScript(e, c.script));
-    EXPECT_EQ(e.Int("a"), c.a);
-    EXPECT_EQ(e.Int("ab"), c.ab);
-    EXPECT_EQ(e.Int("b"), c.b);
-    test::ExpectOnlyError(e, c.error);
+    SCOPED_TRACE(c.script);
+    test::TestEngine t;
+    test::RunConfigText(t, ".int a ab b\n");
+    t.WriteFile("save1.txt", ".let ab = 5\r\n.let a = 7\r\n.let b = 3\r\n");
+    t.WriteFile("old.txt", ".let a = 1\r\n.let gone = 2\r\n.let b = 3\r\n");
+    t.WriteFile("folder.txt/x", "");
+    ASSERT_TRUE(test::RunScript(t, c.script));
+    EXPECT_EQ(std::to_string(t.Int("a")) + "/" + std::to_string(t.Int("ab")) + "/" +
+                  std::to_string(t.Int("b")),
+              c.values);
+    test::ExpectOnlyError(t, c.error);
   }
 }
 
