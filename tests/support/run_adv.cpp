@@ -33,6 +33,13 @@ std::string ReadAndRemove(const char* path) {
 
 }  // namespace
 
+bool RunResult::HasError(const std::string& line) const {
+  for (const std::string& l : ErrLines()) {
+    if (l == line || (l.rfind(line + " (", 0) == 0 && l.back() == ')')) return true;
+  }
+  return false;
+}
+
 RunResult RunProgram(const std::string& program, const std::vector<std::string>& args) {
   RunResult result;
   char out_path[] = "/tmp/adv-stdout-XXXXXX";

@@ -12,6 +12,9 @@ struct RunResult {
   std::string out;  // everything written to stdout
   std::string err;  // everything written to stderr
   std::vector<std::string> ErrLines() const;
+  // Whether stderr has the script error line "FILE:LINE: message", with or without the English
+  // explanation that follows it.
+  bool HasError(const std::string& line) const;
 };
 
 // Runs a program with args; stdin is empty. Returns its exit status, stdout and stderr.
