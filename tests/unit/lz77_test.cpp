@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -37,56 +38,36 @@ struct Stream {
   }
 };
 
-std::string AsString(const Bytes& b) {
-  return std::string(b.begin(), b.end());
-}
-
-TEST(Lz77Decode, BackReferencesCopyFromTheOutput) {
-  Bytes out;
-  // w = 0: three bytes from three back.
-  Stream a;
-  a.Lit("abc").Ref(0);
-  ASSERT_TRUE(Lz77Decode(a.flags, a.data, 6, out));
-  EXPECT_EQ(AsString(out), "abcabc");
-
-  // Distance 3, length 9: the last three bytes three times over.
-  Stream b;
-  b.Lit("xyz").Ref(9 - 3);
-  ASSERT_TRUE(Lz77Decode(b.flags, b.data, 12, out));
-  EXPECT_EQ(AsString(out), "xyzxyzxyzxyz");
-
-  // w = 0xFFFF: eighteen bytes from 4098 back.
+TEST(Lz77Decode, HandWrittenStreams) {
   std::string prefix;
   for (int i = 0; i < 4098; ++i) prefix.push_back(static_cast<char>('A' + i % 26 + (i / 26) % 3));
-  Stream c;
-  c.Lit(prefix).Ref(0xFFFF);
-  ASSERT_TRUE(Lz77Decode(c.flags, c.data, 4098 + 18, out));
-  EXPECT_EQ(AsString(out), prefix + prefix.substr(0, 18));
-}
-
-TEST(Lz77Decode, CorruptStreamsAreRefused) {
-  Bytes out;
-  Stream before_start;
-  before_start.Lit("ab").Ref(0);  // distance 3 with only 2 bytes written
-  EXPECT_FALSE(Lz77Decode(before_start.flags, before_start.data, 5, out));
-
-  Stream too_long;
-  too_long.Lit("abc").Ref(0);
-  EXPECT_FALSE(Lz77Decode(too_long.flags, too_long.data, 5, out));  // would write 6 of 5
-  EXPECT_FALSE(Lz77Decode(too_long.flags, too_long.data, 7, out));  // produces 6 of 7
-
-  Stream cut;
-  cut.Lit("abc").Ref(0);
+  Stream cut = Stream().Lit("abc").Ref(0);
   cut.data.pop_back();  // half a back-reference
-  EXPECT_FALSE(Lz77Decode(cut.flags, cut.data, 6, out));
-
-  Stream no_flags;
-  no_flags.Lit("abcdefghi");  // nine tokens need two flag bytes
-  no_flags.flags.pop_back();
-  EXPECT_FALSE(Lz77Decode(no_flags.flags, no_flags.data, 9, out));
-
-  EXPECT_TRUE(Lz77Decode({}, {}, 0, out));
-  EXPECT_TRUE(out.empty());
+  Stream no_flags = Stream().Lit("abcdefghi");
+  no_flags.flags.pop_back();  // nine tokens need two flag bytes
+  const struct {
+    const char* what;
+    Stream stream;
+    std::size_t size;
+    std::optional<std::string> out;  // none: refused
+  } cases[] = {
+      {"w = 0: three bytes from three back", Stream().Lit("abc").Ref(0), 6, "abcabc"},
+      {"distance 3, length 9", Stream().Lit("xyz").Ref(9 - 3), 12, "xyzxyzxyzxyz"},
+      {"w = 0xFFFF: 18 bytes from 4098 back", Stream().Lit(prefix).Ref(0xFFFF), 4098 + 18,
+       prefix + prefix.substr(0, 18)},
+      {"nothing", Stream(), 0, ""},
+      {"distance 3 with 2 bytes written", Stream().Lit("ab").Ref(0), 5, {}},
+      {"would write 6 of 5", Stream().Lit("abc").Ref(0), 5, {}},
+      {"produces 6 of 7", Stream().Lit("abc").Ref(0), 7, {}},
+      {"half a back-reference", cut, 6, {}},
+      {"flag bytes missing", no_flags, 9, {}},
+  };
+  for (const auto& c : cases) {
+    Bytes out;
+    std::optional<std::string> got;
+    if (Lz77Decode(c.stream.flags, c.stream.data, c.size, out)) got.emplace(out.begin(), out.end());
+    EXPECT_EQ(got, c.out) << c.what;
+  }
 }
 
 Bytes RoundTrip(const Bytes& input) {
@@ -98,14 +79,13 @@ Bytes RoundTrip(const Bytes& input) {
 
 TEST(Lz77Encode, RoundTripsRandomAndRepetitiveData) {
   std::mt19937 rng(1234);
+  // Few symbols: many short matches at all distances.
   for (std::size_t size : {0u, 1u, 2u, 3u, 17u, 4099u, 100000u}) {
-    Bytes random(size);
-    for (auto& b : random) b = static_cast<std::uint8_t>(rng());
-    EXPECT_EQ(RoundTrip(random), random) << size;
-    // Few symbols: many short matches at all distances.
-    Bytes narrow(size);
-    for (auto& b : narrow) b = static_cast<std::uint8_t>(rng() % 3);
-    EXPECT_EQ(RoundTrip(narrow), narrow) << size;
+    for (unsigned symbols : {256u, 3u}) {
+      Bytes input(size);
+      for (auto& b : input) b = static_cast<std::uint8_t>(rng() % symbols);
+      EXPECT_EQ(RoundTrip(input), input) << size << " bytes of " << symbols << " symbols";
+    }
   }
   // Repeats whose period is longer than the window, shorter than the minimum distance, and
   // exactly at the window's edge.
