@@ -163,48 +163,46 @@ struct Routine {
   Plan (*plan)(const Args& a);
 };
 
-#define RUN(call) \
-  [](CDrawImage& d, [[maybe_unused]] const CDrawImage& s, const Args& a) { return d.call; }
+// The member called with its arguments (RECT, SRC: the rectangle and the source corner), and
+// the plan the reference carries out.
+// clang-format off
+#define ROUTINE(name, args, plan) Routine{#name, \
+    [](CDrawImage& d, [[maybe_unused]] const CDrawImage& s, const Args& a) { return d.name args; }, \
+    []([[maybe_unused]] const Args& a) -> Plan { return plan; }}
+// clang-format on
 #define RECT a.x, a.y, a.w, a.h
 #define SRC s, a.sx, a.sy
 using P = Plan;
 const Routine kRoutines[] = {
-    {"Copy", RUN(Copy(RECT, SRC)), [](const Args&) { return P::Move(); }},
-    {"Fill", RUN(Fill(RECT, a.colour)), [](const Args& a) { return P::Fill(a.C()); }},
-    {"CopyKeyed", RUN(CopyKeyed(RECT, SRC, a.key)), [](const Args&) { return P::Keyed(); }},
-    {"CopyTranslucent", RUN(CopyTranslucent(RECT, SRC, a.level)),
-     [](const Args& a) { return a.ByLevel(P::Move(), P::Blend(kTranslucent, a.L()), {}); }},
-    {"FillTranslucent", RUN(FillTranslucent(RECT, a.colour, a.level)),
-     [](const Args& a) {
-       return a.ByLevel(P::Fill(a.C()), P::Fill(a.C(), kTranslucent, a.L()), {});
-     }},
-    {"CopyTranslucentKeyed", RUN(CopyTranslucentKeyed(RECT, SRC, a.key, a.level)),
-     [](const Args& a) { return a.ByLevel(P::Keyed(), P::Blend(kTranslucent, a.L(), true), {}); }},
-    {"CopyAdd", RUN(CopyAdd(RECT, SRC)), [](const Args&) { return P::Blend(kAdd); }},
-    {"FillAdd", RUN(FillAdd(RECT, a.colour)), [](const Args& a) { return P::Fill(a.C(), kAdd); }},
-    {"CopySub", RUN(CopySub(RECT, SRC)), [](const Args&) { return P::Blend(kSub); }},
-    {"FillSub", RUN(FillSub(RECT, a.colour)), [](const Args& a) { return P::Fill(a.C(), kSub); }},
-    {"CopyDark", RUN(CopyDark(RECT, SRC, a.level)),
-     [](const Args& a) { return a.ByLevel(P::Fill(0), P::Blend(kDark, a.L()), P::Move()); }},
-    {"FillDark", RUN(FillDark(RECT, a.colour, a.level)),
-     [](const Args& a) { return a.ByLevel(P::Fill(0), P::Fill(a.Scaled(false)), P::Fill(a.C())); }},
-    {"CopyDarkKeyed", RUN(CopyDarkKeyed(RECT, SRC, a.key, a.level)),
-     [](const Args& a) { return a.ByLevel(P::Fill(0), P::Blend(kDark, a.L(), true), P::Keyed()); }},
-    {"CopyLight", RUN(CopyLight(RECT, SRC, a.level)),
-     [](const Args& a) { return a.ByLevel(P::Move(), P::Blend(kLight, a.L()), P::Fill(0x7FFF)); }},
-    {"FillLight", RUN(FillLight(RECT, a.colour, a.level)),
-     [](const Args& a) {
-       return a.ByLevel(P::Fill(a.C()), P::Fill(a.Scaled(true)), P::Fill(0x7FFF));
-     }},
-    {"CopyLightKeyed", RUN(CopyLightKeyed(RECT, SRC, a.key, a.level)),
-     [](const Args& a) {
-       return a.ByLevel(P::Keyed(), P::Blend(kLight, a.L(), true), P::Fill(0x7FFF));
-     }},
-    {"CopyAlpha", RUN(CopyAlpha(RECT, SRC)), [](const Args&) { return P{P::kByAlpha}; }},
-    {"CopyReducedKeyed", RUN(CopyReducedKeyed(RECT, SRC, a.colour, a.factor)),
-     [](const Args&) { return P{P::kReduced}; }},
+    ROUTINE(Copy, (RECT, SRC), P::Move()),
+    ROUTINE(Fill, (RECT, a.colour), P::Fill(a.C())),
+    ROUTINE(CopyKeyed, (RECT, SRC, a.key), P::Keyed()),
+    ROUTINE(CopyTranslucent, (RECT, SRC, a.level),
+            a.ByLevel(P::Move(), P::Blend(kTranslucent, a.L()), {})),
+    ROUTINE(FillTranslucent, (RECT, a.colour, a.level),
+            a.ByLevel(P::Fill(a.C()), P::Fill(a.C(), kTranslucent, a.L()), {})),
+    ROUTINE(CopyTranslucentKeyed, (RECT, SRC, a.key, a.level),
+            a.ByLevel(P::Keyed(), P::Blend(kTranslucent, a.L(), true), {})),
+    ROUTINE(CopyAdd, (RECT, SRC), P::Blend(kAdd)),
+    ROUTINE(FillAdd, (RECT, a.colour), P::Fill(a.C(), kAdd)),
+    ROUTINE(CopySub, (RECT, SRC), P::Blend(kSub)),
+    ROUTINE(FillSub, (RECT, a.colour), P::Fill(a.C(), kSub)),
+    ROUTINE(CopyDark, (RECT, SRC, a.level),
+            a.ByLevel(P::Fill(0), P::Blend(kDark, a.L()), P::Move())),
+    ROUTINE(FillDark, (RECT, a.colour, a.level),
+            a.ByLevel(P::Fill(0), P::Fill(a.Scaled(false)), P::Fill(a.C()))),
+    ROUTINE(CopyDarkKeyed, (RECT, SRC, a.key, a.level),
+            a.ByLevel(P::Fill(0), P::Blend(kDark, a.L(), true), P::Keyed())),
+    ROUTINE(CopyLight, (RECT, SRC, a.level),
+            a.ByLevel(P::Move(), P::Blend(kLight, a.L()), P::Fill(0x7FFF))),
+    ROUTINE(FillLight, (RECT, a.colour, a.level),
+            a.ByLevel(P::Fill(a.C()), P::Fill(a.Scaled(true)), P::Fill(0x7FFF))),
+    ROUTINE(CopyLightKeyed, (RECT, SRC, a.key, a.level),
+            a.ByLevel(P::Keyed(), P::Blend(kLight, a.L(), true), P::Fill(0x7FFF))),
+    ROUTINE(CopyAlpha, (RECT, SRC), P{P::kByAlpha}),
+    ROUTINE(CopyReducedKeyed, (RECT, SRC, a.colour, a.factor), P{P::kReduced}),
 };
-#undef RUN
+#undef ROUTINE
 #undef RECT
 #undef SRC
 
@@ -383,18 +381,15 @@ std::vector<compose::Isa> AvailableIsas() {
 struct DivisionJob {
   template <class T>
   [[gnu::always_inline]] void Run() const {
-    typename T::S v;
-    typename T::U u;
     for (int start = -32768; start < 32768; start += T::kLanes) {
+      typename T::S v;
+      typename T::U u;
+      for (int i = 0; i < T::kLanes; ++i) u[i] = static_cast<std::uint16_t>(v[i] = start + i);
+      const auto q31 = v / 31, q255 = v / 255, u31 = u / 31, u9 = u / 9, u16 = u / 16;
       for (int i = 0; i < T::kLanes; ++i) {
-        v[i] = static_cast<std::int16_t>(start + i);
-        u[i] = static_cast<std::uint16_t>(start + i);
-      }
-      const auto q31 = v / 31, q255 = v / 255;
-      const auto u31 = u / 31, u9 = u / 9, u16 = u / 16;
-      for (int i = 0; i < T::kLanes; ++i) {
-        ASSERT_TRUE(q31[i] == v[i] / 31 && q255[i] == v[i] / 255) << v[i];
-        ASSERT_TRUE(u31[i] == u[i] / 31 && u9[i] == u[i] / 9 && u16[i] == u[i] / 16) << u[i];
+        ASSERT_TRUE(q31[i] == v[i] / 31 && q255[i] == v[i] / 255 && u31[i] == u[i] / 31 &&
+                    u9[i] == u[i] / 9 && u16[i] == u[i] / 16)
+            << v[i];
       }
     }
   }
