@@ -166,9 +166,12 @@ struct Routine {
 // The member called with its arguments (RECT, SRC: the rectangle and the source corner), and
 // the plan the reference carries out.
 // clang-format off
-#define ROUTINE(name, args, plan) Routine{#name, \
-    [](CDrawImage& d, [[maybe_unused]] const CDrawImage& s, const Args& a) { return d.name args; }, \
-    []([[maybe_unused]] const Args& a) -> Plan { return plan; }}
+#define ROUTINE(name, args, plan)                                              \
+  Routine{#name,                                                               \
+          [](CDrawImage& d, [[maybe_unused]] const CDrawImage& s, const Args& a) { \
+            return d.name args;                                                \
+          },                                                                   \
+          []([[maybe_unused]] const Args& a) -> Plan { return plan; }}
 // clang-format on
 #define RECT a.x, a.y, a.w, a.h
 #define SRC s, a.sx, a.sy
