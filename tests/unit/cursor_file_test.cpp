@@ -7,8 +7,10 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "support/bmp_writer.h"
@@ -88,11 +90,16 @@ std::vector<std::uint32_t> Expected(const Picture& p) {
   return out;
 }
 
-bool Parse(const std::string& file, CursorImage& out) {
+using Cursor = std::tuple<int, int, int, int, std::vector<std::uint32_t>>;
+
+// Size, hotspot and pixels of the decoded cursor, or nothing when refused.
+std::optional<Cursor> Decode(const std::string& file) {
   // An exactly sized heap copy, so that a read past the end is caught by the address sanitizer.
   auto copy = std::make_unique<std::uint8_t[]>(file.size());
   std::memcpy(copy.get(), file.data(), file.size());
-  return ParseCursorFile(std::span<const std::uint8_t>(copy.get(), file.size()), out);
+  CursorImage c;
+  if (!ParseCursorFile(std::span<const std::uint8_t>(copy.get(), file.size()), c)) return {};
+  return Cursor{c.width, c.height, c.hotspot_x, c.hotspot_y, c.argb};
 }
 
 TEST(CursorFileTest, DecodesDibDepthsWithMaskAndHotspot) {
@@ -109,13 +116,9 @@ TEST(CursorFileTest, DecodesDibDepthsWithMaskAndHotspot) {
     Picture p = Random(c.width, c.height, c.bits, c.palette, rng);
     if (c.bits == 1) p.palette = {0x000000, 0xFFFFFF};
     for (auto& v : p.value) v &= c.no_alpha ? 0xFFFFFF : 0xFFFFFFFF;
-    CursorImage image;
-    ASSERT_TRUE(Parse(CursorFile({{Dib(p), c.width - 1, c.height - 2}}), image)) << c.bits;
-    EXPECT_EQ(image.width, c.width);
-    EXPECT_EQ(image.height, c.height);
-    EXPECT_EQ(image.hotspot_x, c.width - 1);
-    EXPECT_EQ(image.hotspot_y, c.height - 2);
-    EXPECT_EQ(image.argb, Expected(p)) << c.bits << " bits, palette " << c.palette;
+    EXPECT_EQ(Decode(CursorFile({{Dib(p), c.width - 1, c.height - 2}})),
+              Cursor(c.width, c.height, c.width - 1, c.height - 2, Expected(p)))
+        << c.bits << " bits, palette " << c.palette;
   }
 }
 
@@ -139,13 +142,7 @@ TEST(CursorFileTest, EmbeddedPng) {
   std::vector<std::uint32_t> argb(24 * 30);
   // Fully opaque or fully clear pixels survive PNG's straight alpha exactly.
   for (auto& v : argb) v = (rng() & 1) ? (0xFF000000u | (rng() & 0xFFFFFF)) : 0u;
-  CursorImage image;
-  ASSERT_TRUE(Parse(CursorFile({{Png(24, 30, argb), 11, 29}}), image));
-  EXPECT_EQ(image.width, 24);
-  EXPECT_EQ(image.height, 30);
-  EXPECT_EQ(image.hotspot_x, 11);
-  EXPECT_EQ(image.hotspot_y, 29);
-  EXPECT_EQ(image.argb, argb);
+  EXPECT_EQ(Decode(CursorFile({{Png(24, 30, argb), 11, 29}})), Cursor(24, 30, 11, 29, argb));
 }
 
 TEST(CursorFileTest, PicksPictureNearestThirtyTwoThenDeepest) {
@@ -153,16 +150,13 @@ TEST(CursorFileTest, PicksPictureNearestThirtyTwoThenDeepest) {
   const Picture small = Random(16, 16, 8, 256, rng);
   const Picture mono = Random(32, 32, 1, 2, rng);
   const Picture deep = Random(32, 32, 24, 0, rng);
-  CursorImage image;
-  ASSERT_TRUE(Parse(CursorFile({{Dib(deep), 3, 5}, {Dib(small), 1, 1}, {Dib(mono), 2, 2}}), image));
-  EXPECT_EQ(image.hotspot_x, 3);
-  EXPECT_EQ(image.hotspot_y, 5);
-  EXPECT_EQ(image.argb, Expected(deep));
+  EXPECT_EQ(Decode(CursorFile({{Dib(deep), 3, 5}, {Dib(small), 1, 1}, {Dib(mono), 2, 2}})),
+            Cursor(32, 32, 3, 5, Expected(deep)));
   // A broken picture is passed over for one that decodes.
   std::string broken = Dib(deep);
   broken[14] = 16;  // 16 bits per pixel is not a cursor depth
-  ASSERT_TRUE(Parse(CursorFile({{broken, 3, 5}, {Dib(small), 1, 1}}), image));
-  EXPECT_EQ(image.argb, Expected(small));
+  EXPECT_EQ(Decode(CursorFile({{broken, 3, 5}, {Dib(small), 1, 1}})),
+            Cursor(16, 16, 1, 1, Expected(small)));
 }
 
 // s with the `bytes`-byte field at `at` set to v.
@@ -175,13 +169,12 @@ std::string With(std::string s, std::size_t at, std::uint32_t v, int bytes = 4) 
 TEST(CursorFileTest, RefusesMalformedFiles) {
   std::mt19937 rng(12);
   const std::string good = CursorFile({{Dib(Random(32, 32, 32, 0, rng))}});
-  CursorImage image;
-  ASSERT_TRUE(Parse(good, image));
+  ASSERT_TRUE(Decode(good));
   // Every truncation, with the directory as it was and with its length made to agree.
   for (std::size_t n = 0; n < good.size(); ++n) {
-    EXPECT_FALSE(Parse(good.substr(0, n), image)) << n;
+    EXPECT_FALSE(Decode(good.substr(0, n))) << n;
     if (n < 22) continue;
-    EXPECT_FALSE(Parse(With(good.substr(0, n), 6 + 8, n - 22), image)) << n;
+    EXPECT_FALSE(Decode(With(good.substr(0, n), 6 + 8, n - 22))) << n;
   }
   const std::size_t dib = 22;
   const std::string png = Png(8, 8, std::vector<std::uint32_t>(64, 0xFF123456));
@@ -202,7 +195,7 @@ TEST(CursorFileTest, RefusesMalformedFiles) {
        With(CursorFile({{Dib(Random(8, 8, 4, 16, rng)) + std::string(4, '\0')}}), dib + 32, 17)},
       {"truncated PNG", CursorFile({{png.substr(0, png.size() - 20)}})},
   };
-  for (const auto& [what, file] : cases) EXPECT_FALSE(Parse(file, image)) << what;
+  for (const auto& [what, file] : cases) EXPECT_FALSE(Decode(file)) << what;
 }
 
 }  // namespace
