@@ -8,6 +8,12 @@ void PutLe(std::string& s, std::uint32_t v, int bytes) {
   for (int i = 0; i < bytes; ++i) s.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
 }
 
+std::string WithLe(std::string s, std::size_t at, std::uint32_t v, int bytes) {
+  std::string field;
+  PutLe(field, v, bytes);
+  return s.replace(at, static_cast<std::size_t>(bytes), field);
+}
+
 std::string InfoHeader(int width, int height, int bits, std::uint32_t compression,
                        std::uint32_t colours_used, std::uint32_t image_size) {
   std::string s;

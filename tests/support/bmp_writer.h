@@ -10,6 +10,9 @@ namespace adv::test {
 // Appends the low `bytes` bytes of v, least significant first.
 void PutLe(std::string& s, std::uint32_t v, int bytes = 4);
 
+// s with the `bytes`-byte little-endian field at `at` set to v.
+std::string WithLe(std::string s, std::size_t at, std::uint32_t v, int bytes = 4);
+
 // A 40-byte BITMAPINFOHEADER.
 std::string InfoHeader(int width, int height, int bits, std::uint32_t compression = 0,
                        std::uint32_t colours_used = 0, std::uint32_t image_size = 0);

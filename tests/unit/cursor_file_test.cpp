@@ -19,6 +19,7 @@ namespace adv {
 namespace {
 
 using test::PutLe;
+using test::WithLe;
 
 // A cursor picture described top-down: value is a palette index (1 to 8 bits) or 0xAARRGGBB.
 struct Picture {
@@ -159,13 +160,6 @@ TEST(CursorFileTest, PicksPictureNearestThirtyTwoThenDeepest) {
             Cursor(16, 16, 1, 1, Expected(small)));
 }
 
-// s with the `bytes`-byte field at `at` set to v.
-std::string With(std::string s, std::size_t at, std::uint32_t v, int bytes = 4) {
-  std::string field;
-  PutLe(field, v, bytes);
-  return s.replace(at, bytes, field);
-}
-
 TEST(CursorFileTest, RefusesMalformedFiles) {
   std::mt19937 rng(12);
   const std::string good = CursorFile({{Dib(Random(32, 32, 32, 0, rng))}});
@@ -174,25 +168,25 @@ TEST(CursorFileTest, RefusesMalformedFiles) {
   for (std::size_t n = 0; n < good.size(); ++n) {
     EXPECT_FALSE(Decode(good.substr(0, n))) << n;
     if (n < 22) continue;
-    EXPECT_FALSE(Decode(With(good.substr(0, n), 6 + 8, n - 22))) << n;
+    EXPECT_FALSE(Decode(WithLe(good.substr(0, n), 6 + 8, n - 22))) << n;
   }
   const std::size_t dib = 22;
   const std::string png = Png(8, 8, std::vector<std::uint32_t>(64, 0xFF123456));
   const std::pair<const char*, std::string> cases[] = {
-      {"an icon, not a cursor", With(good, 2, 1, 2)},
-      {"no pictures", With(good, 4, 0, 2)},
-      {"directory past the end", With(good, 4, 500, 2)},
-      {"offset past the end", With(good, 6 + 12, 0xFFFFFFF0u)},
-      {"length past the end", With(good, 6 + 8, 0xFFFFFFFFu)},
-      {"header size past the end", With(good, dib, 0x7FFFFFFF)},
-      {"no width", With(good, dib + 4, 0)},
-      {"absurd width", With(good, dib + 4, 100000)},
-      {"odd doubled height", With(good, dib + 8, 63)},
-      {"negative height", With(good, dib + 8, 0xFFFFFFC0u)},
-      {"compressed", With(good, dib + 16, 1)},
-      {"palette past the end", With(good, dib + 32, 0x40000000)},
+      {"an icon, not a cursor", WithLe(good, 2, 1, 2)},
+      {"no pictures", WithLe(good, 4, 0, 2)},
+      {"directory past the end", WithLe(good, 4, 500, 2)},
+      {"offset past the end", WithLe(good, 6 + 12, 0xFFFFFFF0u)},
+      {"length past the end", WithLe(good, 6 + 8, 0xFFFFFFFFu)},
+      {"header size past the end", WithLe(good, dib, 0x7FFFFFFF)},
+      {"no width", WithLe(good, dib + 4, 0)},
+      {"absurd width", WithLe(good, dib + 4, 100000)},
+      {"odd doubled height", WithLe(good, dib + 8, 63)},
+      {"negative height", WithLe(good, dib + 8, 0xFFFFFFC0u)},
+      {"compressed", WithLe(good, dib + 16, 1)},
+      {"palette past the end", WithLe(good, dib + 32, 0x40000000)},
       {"more colours than 4 bits index",
-       With(CursorFile({{Dib(Random(8, 8, 4, 16, rng)) + std::string(4, '\0')}}), dib + 32, 17)},
+       WithLe(CursorFile({{Dib(Random(8, 8, 4, 16, rng)) + std::string(4, '\0')}}), dib + 32, 17)},
       {"truncated PNG", CursorFile({{png.substr(0, png.size() - 20)}})},
   };
   for (const auto& [what, file] : cases) EXPECT_FALSE(Decode(file)) << what;

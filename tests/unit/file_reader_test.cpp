@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -13,29 +13,16 @@
 namespace adv {
 namespace {
 
-// A packed file assembled field by field; the lengths may lie.
-struct Packed {
-  std::string name = "bg.bmp";
-  // "abc" as literals, then w = 6 (distance 3, length 9): "abcabcabcabc".
-  std::string flags = "\x07";
-  std::string data = std::string("abc\x06\x00", 5);
-  std::uint32_t unpacked = 12;
-  std::uint32_t info = 20;
-  std::int64_t name_len = -1, data_len = -1;  // -1: the true length
+using test::WithLe;
 
-  std::string Bytes() const {
-    std::string s("GPLP\0\0\0\0\0\0\0\0", 12);
-    auto len = [](std::int64_t given, std::uint64_t real) {
-      return given < 0 ? real : static_cast<std::uint64_t>(given);
-    };
-    for (std::uint64_t v : {std::uint64_t{info}, std::uint64_t{0}, len(name_len, name.size() + 1),
-                            flags.size(), len(data_len, data.size()), std::uint64_t{unpacked}}) {
-      test::PutLe(s, static_cast<std::uint32_t>(v));
-    }
-    s.append(info >= 20 && info < 4096 ? info - 20 : 0, '\x55');
-    return s + name + '\0' + flags + data;
-  }
-};
+// A packed file of "abcabcabcabc". Its header: info block length at 12, then the stored name's,
+// flags' and packed data's lengths at 20, 24 and 28, the unpacked length at 32.
+std::string Packed(std::string_view stored_name = "bg.bmp") {
+  const std::string data = "abcabcabcabc";
+  const auto packed = PackFile(
+      stored_name, std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()));
+  return std::string(packed.begin(), packed.end());
+}
 
 std::string ReadRest(CFileReader& r) {
   std::string s(static_cast<std::size_t>(r.GetLength()), '\0');
@@ -62,12 +49,11 @@ TEST(PackedTwinName, CutsAtTheLastDotAnywhere) {
 TEST_F(FileReaderTest, PlainFilesAndPackedTwins) {
   std::vector<std::uint8_t> music(70000);
   for (std::size_t i = 0; i < music.size(); ++i) music[i] = static_cast<std::uint8_t>(i * i % 251);
-  Packed stored, long_info;
-  stored.name = "stored.bmp";
-  long_info.info = 32;  // a longer info block is skipped over
   const std::vector<std::uint8_t> packed = PackFile("music.mid", music);
-  std::string no_magic = Packed().Bytes();
+  std::string no_magic = Packed();
   no_magic[4] = 'X';  // the magic needs its zero byte
+  // A longer info block is skipped over.
+  const std::string long_info = WithLe(Packed(), 12, 32).insert(36, std::string(12, '\x55'));
   const struct {
     const char* file;
     std::string bytes;
@@ -78,12 +64,12 @@ TEST_F(FileReaderTest, PlainFilesAndPackedTwins) {
   } cases[] = {
       {"bg.bmp", "plain bytes", "bg.bmp", false, "bg.bmp", "plain bytes"},  // beside bg.dpa
       {"a.dat", no_magic, "a.dat", false, "a.dat", no_magic},
-      {"c.dpa", stored.Bytes(), "c.bmp", true, "stored.bmp", "abcabcabcabc"},
-      {"d.dpa", long_info.Bytes(), "d", true, "bg.bmp", "abcabcabcabc"},
+      {"c.dpa", Packed("stored.bmp"), "c.bmp", true, "stored.bmp", "abcabcabcabc"},
+      {"d.dpa", long_info, "d", true, "bg.bmp", "abcabcabcabc"},
       {"sub/music.dpa", std::string(packed.begin(), packed.end()), "sub\\music.mid", true,
        "music.mid", std::string(music.begin(), music.end())},
   };
-  dir_.Write("bg.dpa", Packed().Bytes());
+  dir_.Write("bg.dpa", Packed());
   for (const auto& c : cases) {
     dir_.Write(c.file, c.bytes);
     CFileReader r;
@@ -97,7 +83,7 @@ TEST_F(FileReaderTest, PlainFilesAndPackedTwins) {
 }
 
 TEST_F(FileReaderTest, PackedFileSeeksAndReads) {
-  dir_.Write("bg.dpa", Packed().Bytes());
+  dir_.Write("bg.dpa", Packed());
   CFileReader r;
   ASSERT_TRUE(r.Open(files_, "bg.bmp"));
   EXPECT_EQ(r.GetLength(), 12);
@@ -120,21 +106,19 @@ TEST_F(FileReaderTest, PackedFileSeeksAndReads) {
 }
 
 TEST_F(FileReaderTest, CorruptPackedFilesFailTheOpen) {
-  const std::pair<const char*, std::function<void(Packed&)>> cases[] = {
-      {"info block too short", [](Packed& p) { p.info = 19; }},
-      {"info block past the end", [](Packed& p) { p.info = 0xFFFFFFF0u; }},
-      {"data shorter than the header says", [](Packed& p) { p.data_len = 6; }},
-      {"name past the end", [](Packed& p) { p.name_len = 0xFFFFFFFFu; }},
-      {"output short of U (the decoder's refusals)", [](Packed& p) { p.unpacked = 13; }},
-      {"U more than the data can give", [](Packed& p) { p.unpacked = 0x7FFFFFFFu; }},
+  const std::string good = Packed();
+  const std::pair<const char*, std::string> cases[] = {
+      {"header only", std::string("GPLP\0\0\0\0", 8)},
+      {"info block too short", WithLe(good, 12, 19)},
+      {"info block past the end", WithLe(good, 12, 0xFFFFFFF0u)},
+      {"name past the end", WithLe(good, 20, 0xFFFFFFFFu)},
+      {"data one byte past the end", WithLe(good, 28, static_cast<std::uint8_t>(good[28]) + 1u)},
+      {"output short of U (the decoder's refusals)", WithLe(good, 32, 13)},
+      {"U more than the data can give", WithLe(good, 32, 0x7FFFFFFFu)},
   };
-  dir_.Write("header.bmp", std::string("GPLP\0\0\0\0", 8));
-  CFileReader r;
-  EXPECT_FALSE(r.Open(files_, "header.bmp"));
-  for (const auto& [what, change] : cases) {
-    Packed p;
-    change(p);
-    dir_.Write("bad.bmp", p.Bytes());
+  for (const auto& [what, bytes] : cases) {
+    dir_.Write("bad.bmp", bytes);
+    CFileReader r;
     EXPECT_FALSE(r.Open(files_, "bad.bmp")) << what;
   }
 }
