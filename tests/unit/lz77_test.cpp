@@ -12,60 +12,36 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A token stream written by hand: literals and back-references (w values) in order.
-struct Stream {
-  Bytes flags;
-  Bytes data;
-  std::size_t tokens = 0;
+Bytes Of(std::string_view s) {
+  return Bytes(s.begin(), s.end());
+}
 
-  void Flag(bool literal) {
-    if (tokens % 8 == 0) flags.push_back(0);
-    if (literal) flags.back() |= static_cast<std::uint8_t>(1 << (tokens % 8));
-    ++tokens;
-  }
-  Stream& Lit(std::string_view s) {
-    for (char c : s) {
-      Flag(true);
-      data.push_back(static_cast<std::uint8_t>(c));
-    }
-    return *this;
-  }
-  Stream& Ref(unsigned w) {
-    Flag(false);
-    data.push_back(static_cast<std::uint8_t>(w & 0xFF));
-    data.push_back(static_cast<std::uint8_t>(w >> 8));
-    return *this;
-  }
-};
-
+// Streams written by hand as flag bytes (bit t set: token t is a literal) and token bytes.
 TEST(Lz77Decode, HandWrittenStreams) {
   std::string prefix;
   for (int i = 0; i < 4098; ++i) prefix.push_back(static_cast<char>('A' + i % 26 + (i / 26) % 3));
-  Stream cut = Stream().Lit("abc").Ref(0);
-  cut.data.pop_back();  // half a back-reference
-  Stream no_flags = Stream().Lit("abcdefghi");
-  no_flags.flags.pop_back();  // nine tokens need two flag bytes
+  using namespace std::string_literals;
   const struct {
     const char* what;
-    Stream stream;
+    std::string flags, data;
     std::size_t size;
     std::optional<std::string> out;  // none: refused
   } cases[] = {
-      {"w = 0: three bytes from three back", Stream().Lit("abc").Ref(0), 6, "abcabc"},
-      {"distance 3, length 9", Stream().Lit("xyz").Ref(9 - 3), 12, "xyzxyzxyzxyz"},
-      {"w = 0xFFFF: 18 bytes from 4098 back", Stream().Lit(prefix).Ref(0xFFFF), 4098 + 18,
-       prefix + prefix.substr(0, 18)},
-      {"nothing", Stream(), 0, ""},
-      {"distance 3 with 2 bytes written", Stream().Lit("ab").Ref(0), 5, {}},
-      {"would write 6 of 5", Stream().Lit("abc").Ref(0), 5, {}},
-      {"produces 6 of 7", Stream().Lit("abc").Ref(0), 7, {}},
-      {"half a back-reference", cut, 6, {}},
-      {"flag bytes missing", no_flags, 9, {}},
+      {"w = 0: three bytes from three back", "\x07", "abc\0\0"s, 6, "abcabc"},
+      {"w = 6: distance 3, length 9", "\x07", "xyz\x06\0"s, 12, "xyzxyzxyzxyz"},
+      {"w = 0xFFFF: 18 bytes from 4098 back", std::string(512, '\xFF') + "\x03",
+       prefix + "\xFF\xFF", 4098 + 18, prefix + prefix.substr(0, 18)},
+      {"nothing", "", "", 0, ""},
+      {"distance 3 with 2 bytes written", "\x03", "ab\0\0"s, 5, {}},
+      {"would write 6 of 5", "\x07", "abc\0\0"s, 5, {}},
+      {"produces 6 of 7", "\x07", "abc\0\0"s, 7, {}},
+      {"half a back-reference", "\x07", "abc\0"s, 6, {}},
+      {"nine tokens, one flag byte", "\xFF", "abcdefghi", 9, {}},
   };
   for (const auto& c : cases) {
     Bytes out;
     std::optional<std::string> got;
-    if (Lz77Decode(c.stream.flags, c.stream.data, c.size, out)) got.emplace(out.begin(), out.end());
+    if (Lz77Decode(Of(c.flags), Of(c.data), c.size, out)) got.emplace(out.begin(), out.end());
     EXPECT_EQ(got, c.out) << c.what;
   }
 }
