@@ -2,50 +2,26 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
 #include "graphics/packed_file.h"
+#include "support/bmp_writer.h"
 #include "support/temp_dir.h"
 
 namespace adv {
 namespace {
 
-void Put32(std::string& s, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
-}
+using test::WithLe;
 
-// A packed file assembled field by field; the lengths may lie.
-struct Packed {
-  std::string name = "bg.bmp";
-  std::string flags;
-  std::string data;
-  std::uint32_t unpacked = 0;
-  std::uint32_t info = 20;
-  std::int64_t name_len = -1, flag_len = -1, data_len = -1;  // -1: the true length
-
-  std::string Bytes() const {
-    std::string s("GPLP\0\0\0\0\0\0\0\0", 12);
-    Put32(s, info);
-    Put32(s, 0);
-    Put32(s, static_cast<std::uint32_t>(name_len < 0 ? name.size() + 1 : name_len));
-    Put32(s, static_cast<std::uint32_t>(flag_len < 0 ? flags.size() : flag_len));
-    Put32(s, static_cast<std::uint32_t>(data_len < 0 ? data.size() : data_len));
-    Put32(s, unpacked);
-    s.append(info >= 20 && info < 4096 ? info - 20 : 0, '\x55');
-    s += name;
-    s.push_back('\0');
-    return s + flags + data;
-  }
-};
-
-// "abc" as literals, then w = 6 (distance 3, length 9): "abcabcabcabc".
-Packed Abc() {
-  Packed p;
-  p.flags = "\x07";
-  p.data = std::string("abc\x06\x00", 5);
-  p.unpacked = 12;
-  return p;
+// A packed file of "abcabcabcabc". Its header: info block length at 12, then the stored name's,
+// flags' and packed data's lengths at 20, 24 and 28, the unpacked length at 32.
+std::string Packed(std::string_view stored_name = "bg.bmp") {
+  const std::string data = "abcabcabcabc";
+  const auto packed = PackFile(
+      stored_name, std::span(reinterpret_cast<const std::uint8_t*>(data.data()), data.size()));
+  return std::string(packed.begin(), packed.end());
 }
 
 std::string ReadRest(CFileReader& r) {
@@ -70,23 +46,46 @@ TEST(PackedTwinName, CutsAtTheLastDotAnywhere) {
   EXPECT_EQ(PackedTwinName("\x83\x41.bmp"), "\x83\x41.dpa");
 }
 
-TEST_F(FileReaderTest, PlainFileWinsOverItsTwin) {
-  dir_.Write("bg.bmp", "plain bytes");
-  dir_.Write("bg.dpa", Abc().Bytes());
-  CFileReader r;
-  ASSERT_TRUE(r.Open(files_, "bg.bmp"));
-  EXPECT_FALSE(r.IsPacked());
-  EXPECT_EQ(ReadRest(r), "plain bytes");
+TEST_F(FileReaderTest, PlainFilesAndPackedTwins) {
+  std::vector<std::uint8_t> music(70000);
+  for (std::size_t i = 0; i < music.size(); ++i) music[i] = static_cast<std::uint8_t>(i * i % 251);
+  const std::vector<std::uint8_t> packed = PackFile("music.mid", music);
+  std::string no_magic = Packed();
+  no_magic[4] = 'X';  // the magic needs its zero byte
+  // A longer info block is skipped over.
+  const std::string long_info = WithLe(Packed(), 12, 32).insert(36, std::string(12, '\x55'));
+  const struct {
+    const char* file;
+    std::string bytes;
+    const char* open;
+    bool packed;
+    std::string name;
+    std::string content;
+  } cases[] = {
+      {"bg.bmp", "plain bytes", "bg.bmp", false, "bg.bmp", "plain bytes"},  // beside bg.dpa
+      {"a.dat", no_magic, "a.dat", false, "a.dat", no_magic},
+      {"c.dpa", Packed("stored.bmp"), "c.bmp", true, "stored.bmp", "abcabcabcabc"},
+      {"d.dpa", long_info, "d", true, "bg.bmp", "abcabcabcabc"},
+      {"sub/music.dpa", std::string(packed.begin(), packed.end()), "sub\\music.mid", true,
+       "music.mid", std::string(music.begin(), music.end())},
+  };
+  dir_.Write("bg.dpa", Packed());
+  for (const auto& c : cases) {
+    dir_.Write(c.file, c.bytes);
+    CFileReader r;
+    ASSERT_TRUE(r.Open(files_, c.open)) << c.open;
+    EXPECT_EQ(r.IsPacked(), c.packed) << c.open;
+    EXPECT_EQ(r.Name(), c.name) << c.open;
+    std::vector<std::uint8_t> all;
+    ASSERT_TRUE(r.ReadAll(all, 1 << 20)) << c.open;
+    EXPECT_EQ(std::string(all.begin(), all.end()), c.content) << c.open;
+  }
 }
 
-TEST_F(FileReaderTest, MissingFileIsReadFromItsTwin) {
-  Packed p = Abc();
-  p.name = "stored.bmp";
-  dir_.Write("bg.dpa", p.Bytes());
+TEST_F(FileReaderTest, PackedFileSeeksAndReads) {
+  dir_.Write("bg.dpa", Packed());
   CFileReader r;
   ASSERT_TRUE(r.Open(files_, "bg.bmp"));
-  EXPECT_TRUE(r.IsPacked());
-  EXPECT_EQ(r.Name(), "stored.bmp");
   EXPECT_EQ(r.GetLength(), 12);
   EXPECT_EQ(r.Seek(0, 2), 1);
   EXPECT_EQ(r.Tell(), 12);
@@ -101,80 +100,27 @@ TEST_F(FileReaderTest, MissingFileIsReadFromItsTwin) {
   r.Seek(3, 1);
   EXPECT_EQ(r.Tell(), 5);
   EXPECT_EQ(r.Write("x", 1), 0u);
-  r.Seek(0, 0);
-  EXPECT_EQ(ReadRest(r), "abcabcabcabc");
-
+  EXPECT_EQ(ReadRest(r), "cabcabc");
   EXPECT_FALSE(r.Open(files_, "nothing.bmp"));
   EXPECT_FALSE(r.IsOpen());
 }
 
-TEST_F(FileReaderTest, EncodedFileRoundTrips) {
-  std::vector<std::uint8_t> data(70000);
-  for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * i % 251);
-  std::vector<std::uint8_t> packed = PackFile("music.mid", data);
-  dir_.Write("sub/music.dpa", packed);
-  CFileReader r;
-  ASSERT_TRUE(r.Open(files_, "sub\\music.mid"));
-  std::vector<std::uint8_t> back;
-  ASSERT_TRUE(r.ReadAll(back, 1 << 20));
-  EXPECT_EQ(back, data);
-  EXPECT_EQ(r.Name(), "music.mid");
-}
-
-TEST_F(FileReaderTest, MagicNeedsTheZeroByte) {
-  std::string bytes = Abc().Bytes();
-  bytes[4] = 'X';
-  dir_.Write("a.dat", bytes);
-  CFileReader r;
-  ASSERT_TRUE(r.Open(files_, "a.dat"));
-  EXPECT_FALSE(r.IsPacked());
-  EXPECT_EQ(ReadRest(r), bytes);
-}
-
 TEST_F(FileReaderTest, CorruptPackedFilesFailTheOpen) {
-  std::vector<std::pair<const char*, std::string>> cases;
-  cases.emplace_back("header only", std::string("GPLP\0\0\0\0", 8));
-  Packed p = Abc();
-  p.info = 19;
-  cases.emplace_back("info block too short", p.Bytes());
-  p = Abc();
-  p.info = 0xFFFFFFF0u;
-  cases.emplace_back("info block past the end", p.Bytes());
-  p = Abc();
-  p.data_len = 6;
-  cases.emplace_back("data shorter than the header says", p.Bytes());
-  p = Abc();
-  p.name_len = 0xFFFFFFFFu;
-  cases.emplace_back("name past the end", p.Bytes());
-  p = Abc();
-  p.unpacked = 11;
-  cases.emplace_back("output past U", p.Bytes());
-  p = Abc();
-  p.unpacked = 13;
-  cases.emplace_back("output short of U", p.Bytes());
-  p = Abc();
-  p.unpacked = 0x7FFFFFFFu;
-  cases.emplace_back("U more than the data can give", p.Bytes());
-  p = Abc();
-  p.data = std::string("ab\x00\x00", 4);
-  p.flags = "\x03";
-  p.unpacked = 5;
-  cases.emplace_back("reference before the start", p.Bytes());
-  p = Abc();
-  p.flags.clear();
-  cases.emplace_back("missing flag bytes", p.Bytes());
+  const std::string good = Packed();
+  const std::pair<const char*, std::string> cases[] = {
+      {"header only", std::string("GPLP\0\0\0\0", 8)},
+      {"info block too short", WithLe(good, 12, 19)},
+      {"info block past the end", WithLe(good, 12, 0xFFFFFFF0u)},
+      {"name past the end", WithLe(good, 20, 0xFFFFFFFFu)},
+      {"data one byte past the end", WithLe(good, 28, static_cast<std::uint8_t>(good[28]) + 1u)},
+      {"output short of U (the decoder's refusals)", WithLe(good, 32, 13)},
+      {"U more than the data can give", WithLe(good, 32, 0x7FFFFFFFu)},
+  };
   for (const auto& [what, bytes] : cases) {
     dir_.Write("bad.bmp", bytes);
     CFileReader r;
     EXPECT_FALSE(r.Open(files_, "bad.bmp")) << what;
   }
-  // A longer info block is skipped over.
-  p = Abc();
-  p.info = 32;
-  dir_.Write("good.dpa", p.Bytes());
-  CFileReader r;
-  ASSERT_TRUE(r.Open(files_, "good"));
-  EXPECT_EQ(ReadRest(r), "abcabcabcabc");
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,82 +12,38 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-// A token stream written by hand: literals and back-references (w values) in order.
-struct Stream {
-  Bytes flags;
-  Bytes data;
-  std::size_t tokens = 0;
-
-  void Flag(bool literal) {
-    if (tokens % 8 == 0) flags.push_back(0);
-    if (literal) flags.back() |= static_cast<std::uint8_t>(1 << (tokens % 8));
-    ++tokens;
-  }
-  Stream& Lit(std::string_view s) {
-    for (char c : s) {
-      Flag(true);
-      data.push_back(static_cast<std::uint8_t>(c));
-    }
-    return *this;
-  }
-  Stream& Ref(unsigned w) {
-    Flag(false);
-    data.push_back(static_cast<std::uint8_t>(w & 0xFF));
-    data.push_back(static_cast<std::uint8_t>(w >> 8));
-    return *this;
-  }
-};
-
-std::string AsString(const Bytes& b) {
-  return std::string(b.begin(), b.end());
+Bytes Of(std::string_view s) {
+  return Bytes(s.begin(), s.end());
 }
 
-TEST(Lz77Decode, BackReferencesCopyFromTheOutput) {
-  Bytes out;
-  // w = 0: three bytes from three back.
-  Stream a;
-  a.Lit("abc").Ref(0);
-  ASSERT_TRUE(Lz77Decode(a.flags, a.data, 6, out));
-  EXPECT_EQ(AsString(out), "abcabc");
-
-  // Distance 3, length 9: the last three bytes three times over.
-  Stream b;
-  b.Lit("xyz").Ref(9 - 3);
-  ASSERT_TRUE(Lz77Decode(b.flags, b.data, 12, out));
-  EXPECT_EQ(AsString(out), "xyzxyzxyzxyz");
-
-  // w = 0xFFFF: eighteen bytes from 4098 back.
+// Streams written by hand as flag bytes (bit t set: token t is a literal) and token bytes.
+TEST(Lz77Decode, HandWrittenStreams) {
   std::string prefix;
   for (int i = 0; i < 4098; ++i) prefix.push_back(static_cast<char>('A' + i % 26 + (i / 26) % 3));
-  Stream c;
-  c.Lit(prefix).Ref(0xFFFF);
-  ASSERT_TRUE(Lz77Decode(c.flags, c.data, 4098 + 18, out));
-  EXPECT_EQ(AsString(out), prefix + prefix.substr(0, 18));
-}
-
-TEST(Lz77Decode, CorruptStreamsAreRefused) {
-  Bytes out;
-  Stream before_start;
-  before_start.Lit("ab").Ref(0);  // distance 3 with only 2 bytes written
-  EXPECT_FALSE(Lz77Decode(before_start.flags, before_start.data, 5, out));
-
-  Stream too_long;
-  too_long.Lit("abc").Ref(0);
-  EXPECT_FALSE(Lz77Decode(too_long.flags, too_long.data, 5, out));  // would write 6 of 5
-  EXPECT_FALSE(Lz77Decode(too_long.flags, too_long.data, 7, out));  // produces 6 of 7
-
-  Stream cut;
-  cut.Lit("abc").Ref(0);
-  cut.data.pop_back();  // half a back-reference
-  EXPECT_FALSE(Lz77Decode(cut.flags, cut.data, 6, out));
-
-  Stream no_flags;
-  no_flags.Lit("abcdefghi");  // nine tokens need two flag bytes
-  no_flags.flags.pop_back();
-  EXPECT_FALSE(Lz77Decode(no_flags.flags, no_flags.data, 9, out));
-
-  EXPECT_TRUE(Lz77Decode({}, {}, 0, out));
-  EXPECT_TRUE(out.empty());
+  using namespace std::string_literals;
+  const struct {
+    const char* what;
+    std::string flags, data;
+    std::size_t size;
+    std::optional<std::string> out;  // none: refused
+  } cases[] = {
+      {"w = 0: three bytes from three back", "\x07", "abc\0\0"s, 6, "abcabc"},
+      {"w = 6: distance 3, length 9", "\x07", "xyz\x06\0"s, 12, "xyzxyzxyzxyz"},
+      {"w = 0xFFFF: 18 bytes from 4098 back", std::string(512, '\xFF') + "\x03",
+       prefix + "\xFF\xFF", 4098 + 18, prefix + prefix.substr(0, 18)},
+      {"nothing", "", "", 0, ""},
+      {"distance 3 with 2 bytes written", "\x03", "ab\0\0"s, 5, {}},
+      {"would write 6 of 5", "\x07", "abc\0\0"s, 5, {}},
+      {"produces 6 of 7", "\x07", "abc\0\0"s, 7, {}},
+      {"half a back-reference", "\x07", "abc\0"s, 6, {}},
+      {"nine tokens, one flag byte", "\xFF", "abcdefghi", 9, {}},
+  };
+  for (const auto& c : cases) {
+    Bytes out;
+    std::optional<std::string> got;
+    if (Lz77Decode(Of(c.flags), Of(c.data), c.size, out)) got.emplace(out.begin(), out.end());
+    EXPECT_EQ(got, c.out) << c.what;
+  }
 }
 
 Bytes RoundTrip(const Bytes& input) {
@@ -98,14 +55,13 @@ Bytes RoundTrip(const Bytes& input) {
 
 TEST(Lz77Encode, RoundTripsRandomAndRepetitiveData) {
   std::mt19937 rng(1234);
+  // Few symbols: many short matches at all distances.
   for (std::size_t size : {0u, 1u, 2u, 3u, 17u, 4099u, 100000u}) {
-    Bytes random(size);
-    for (auto& b : random) b = static_cast<std::uint8_t>(rng());
-    EXPECT_EQ(RoundTrip(random), random) << size;
-    // Few symbols: many short matches at all distances.
-    Bytes narrow(size);
-    for (auto& b : narrow) b = static_cast<std::uint8_t>(rng() % 3);
-    EXPECT_EQ(RoundTrip(narrow), narrow) << size;
+    for (unsigned symbols : {256u, 3u}) {
+      Bytes input(size);
+      for (auto& b : input) b = static_cast<std::uint8_t>(rng() % symbols);
+      EXPECT_EQ(RoundTrip(input), input) << size << " bytes of " << symbols << " symbols";
+    }
   }
   // Repeats whose period is longer than the window, shorter than the minimum distance, and
   // exactly at the window's edge.

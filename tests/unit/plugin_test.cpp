@@ -6,81 +6,77 @@
 
 #include "base/path_text.h"
 #include "graphics/picture_loader.h"
+#include "support/bmp_writer.h"
 #include "support/temp_dir.h"
 
 namespace adv {
 namespace {
 
-void Put32(std::string& s, std::uint32_t v) {
-  for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
-}
-
 // The test plug-ins' format: "TST1", width, height, RGB triplets top row first.
-std::string MakeTst(int width, int height, const std::string& rgb, std::size_t pad_to = 0) {
+std::string Tst(int width, int height, const std::string& rgb, std::size_t pad_to = 0) {
   std::string s = "TST1";
-  Put32(s, static_cast<std::uint32_t>(width));
-  Put32(s, static_cast<std::uint32_t>(height));
+  test::PutLe(s, width);
+  test::PutLe(s, height);
   s += rgb;
   if (s.size() < pad_to) s.resize(pad_to, '\x01');
   return s;
 }
 
+// 2 x 2: red, green / blue, (10, 20, 30); and as the swapped plug-in reads it.
+const std::string kRgb("\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\x0A\x14\x1E", 12);
+const std::vector<Pixel> kPixels = {0x7C00, 0x03E0, 0x001F, 1 << 10 | 2 << 5 | 3};
+const std::vector<Pixel> kSwapped = {0x001F, 0x03E0, 0x7C00, 3 << 10 | 2 << 5 | 1};
+
 class PluginTest : public ::testing::Test {
  protected:
-  PluginTest() { files_.SetBase(dir_.path()); }
+  PluginTest() {
+    files_.SetBase(dir_.path());
+    dir_.Write("a.tst", Tst(2, 2, kRgb));
+  }
 
-  // Copies built plug-ins into the plug-in folder under the given names.
+  // Copies a built plug-in into a plug-in folder under the given name.
   void Install(const char* built, const std::string& as) {
-    std::filesystem::create_directories(dir_.Path("spi"));
-    std::filesystem::copy_file(built, dir_.Path("spi/" + as));
+    std::filesystem::create_directories(std::filesystem::path(dir_.Path(as)).parent_path());
+    std::filesystem::copy_file(built, dir_.Path(as));
+  }
+  // Loads a.tst with the plug-ins of a folder: its pixels row by row, or nothing if refused.
+  std::vector<Pixel> Load(const std::string& folder) {
+    if (!LoadSusie(surface_, "a.tst", LoadContext{files_, nullptr, folder})) return {};
+    std::vector<Pixel> pixels;
+    for (int y = 0; y < surface_.Height(); ++y) {
+      for (int x = 0; x < surface_.Width(); ++x) pixels.push_back(surface_.GetPixel(x, y));
+    }
+    return pixels;
+  }
+  bool ListedFirst(const std::string& folder, const std::string& name) const {
+    return files_.List(folder, "*.spi").front() == name;
   }
 
   test::TempDir dir_;
   FileSystem files_;
-  LoadContext context_{files_, nullptr, "spi"};
   CDrawImage surface_;
 };
 
-// 2 x 2: red, green / blue, (10, 20, 30).
-const std::string kRgb("\xFF\x00\x00\x00\xFF\x00\x00\x00\xFF\x0A\x14\x1E", 12);
-
 TEST_F(PluginTest, FirstPluginThatAcceptsDecodes) {
-  dir_.Write("a.tst", MakeTst(2, 2, kRgb));
-  EXPECT_FALSE(LoadSusie(surface_, "a.tst", context_));  // no plug-ins at all
-
-  Install(ADV_TEST_PLUGIN_REFUSE, "a_refuse.spi");
-  EXPECT_FALSE(LoadSusie(surface_, "a.tst", context_));
-  Install(ADV_TEST_PLUGIN_NORMAL, "b_normal.SPI");
+  EXPECT_TRUE(Load("spi").empty());  // no plug-ins at all
+  Install(ADV_TEST_PLUGIN_REFUSE, "spi/a_refuse.spi");
+  EXPECT_TRUE(Load("spi").empty());
+  Install(ADV_TEST_PLUGIN_NORMAL, "spi/b_normal.SPI");
   dir_.Write("spi/c_not_a_library.spi", "junk");
-  ASSERT_TRUE(LoadPicture(surface_, "a.tst", context_));
-  ASSERT_EQ(surface_.Width(), 2);
-  ASSERT_EQ(surface_.Height(), 2);
-  EXPECT_EQ(surface_.GetPixel(0, 0), 0x7C00);
-  EXPECT_EQ(surface_.GetPixel(1, 0), 0x03E0);
-  EXPECT_EQ(surface_.GetPixel(0, 1), 0x001F);
-  EXPECT_EQ(surface_.GetPixel(1, 1), (1 << 10) | (2 << 5) | 3);
+  EXPECT_EQ(Load("spi"), kPixels);
+  EXPECT_TRUE(LoadPicture(surface_, "a.tst", LoadContext{files_, nullptr, "spi"}));
 }
 
+// Of two plug-ins that accept a file, the one the folder lists first decides, even one that
+// cannot decode.
 TEST_F(PluginTest, FolderOrderDecidesBetweenTwoThatAccept) {
-  dir_.Write("a.tst", MakeTst(2, 2, kRgb));
-  Install(ADV_TEST_PLUGIN_NORMAL, "normal.spi");
-  Install(ADV_TEST_PLUGIN_SWAPPED, "swapped.spi");
-  ASSERT_TRUE(LoadSusie(surface_, "a.tst", context_));
-  // The swapped plug-in exchanges red and blue.
-  const bool swapped_first = files_.List("spi", "*.spi").front() == "swapped.spi";
-  EXPECT_EQ(surface_.GetPixel(0, 0), swapped_first ? 0x001F : 0x7C00);
-  EXPECT_EQ(surface_.GetPixel(1, 1),
-            swapped_first ? (3 << 10) | (2 << 5) | 1 : (1 << 10) | (2 << 5) | 3);
-}
-
-TEST_F(PluginTest, AcceptingPluginWithoutGetPictureEndsTheSearch) {
-  dir_.Write("a.tst", MakeTst(2, 2, kRgb));
-  Install(ADV_TEST_PLUGIN_NO_GET_PICTURE, "broken.spi");
-  EXPECT_FALSE(LoadSusie(surface_, "a.tst", context_));
-  // With a working one beside it, the outcome depends on which the folder lists first.
-  Install(ADV_TEST_PLUGIN_NORMAL, "normal.spi");
-  const bool broken_first = files_.List("spi", "*.spi").front() == "broken.spi";
-  EXPECT_EQ(LoadSusie(surface_, "a.tst", context_), !broken_first);
+  Install(ADV_TEST_PLUGIN_NORMAL, "one/normal.spi");
+  Install(ADV_TEST_PLUGIN_SWAPPED, "one/swapped.spi");
+  EXPECT_EQ(Load("one"), ListedFirst("one", "swapped.spi") ? kSwapped : kPixels);
+  Install(ADV_TEST_PLUGIN_NO_GET_PICTURE, "two/broken.spi");
+  EXPECT_TRUE(Load("two").empty());
+  Install(ADV_TEST_PLUGIN_NORMAL, "two/normal.spi");
+  EXPECT_EQ(Load("two").empty(), ListedFirst("two", "broken.spi"));
 }
 
 TEST_F(PluginTest, ShortFilesComeWithTwoKilobytesOfZeros) {
@@ -89,16 +85,14 @@ TEST_F(PluginTest, ShortFilesComeWithTwoKilobytesOfZeros) {
   std::string rgb;
   for (int i = 0; i < 28; ++i)
     rgb += {static_cast<char>(i * 9), static_cast<char>(255 - i), '\x80'};
-  std::string file = MakeTst(4, 7, rgb, 100);
-  ASSERT_EQ(file.size(), 100u);
-  dir_.Write("s.tst", file);
-  Install(ADV_TEST_PLUGIN_NORMAL, "normal.spi");
-  ASSERT_TRUE(LoadSusie(surface_, "s.tst", context_));
-  EXPECT_EQ(surface_.GetPixel(3, 6), ((27 * 9) >> 3 << 10) | ((255 - 27) >> 3 << 5) | 16);
-
+  Install(ADV_TEST_PLUGIN_NORMAL, "spi/normal.spi");
+  dir_.Write("a.tst", Tst(4, 7, rgb, 100));
+  const std::vector<Pixel> pixels = Load("spi");
+  ASSERT_EQ(pixels.size(), 28u);
+  EXPECT_EQ(pixels[27], (27 * 9) >> 3 << 10 | (255 - 27) >> 3 << 5 | 16);
   // A file of exactly 2048 bytes gets no extra zeros, and needs none.
-  dir_.Write("l.tst", MakeTst(4, 7, rgb, 2048));
-  EXPECT_TRUE(LoadSusie(surface_, "l.tst", context_));
+  dir_.Write("a.tst", Tst(4, 7, rgb, 2048));
+  EXPECT_EQ(Load("spi"), pixels);
 }
 
 TEST(PluginFolder, FromSettingAndExecutable) {
