@@ -141,7 +141,11 @@ TEST_F(PictureScenario, EveryMessageNamesFileAndLine) {
     const std::string at = "start.txt:" + std::to_string(i + 1) + ":";
     const auto found =
         std::find_if(err.begin(), err.end(), [&](auto& l) { return l.starts_with(at); });
-    EXPECT_EQ(found == err.end() ? "" : *found, lines[i].second ? at + " " + lines[i].second : "");
+    if (lines[i].second == nullptr) {
+      EXPECT_EQ(found, err.end()) << *found;
+    } else {
+      EXPECT_TRUE(r.HasError(at + " " + lines[i].second)) << at << "\n" << r.err;
+    }
   }
   // The transition error still drew onto the offscreen; nothing else reached the screen.
   EXPECT_EQ(end.At(16, 16), ShotColour(kBackground));
