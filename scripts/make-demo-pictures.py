@@ -110,6 +110,18 @@ def glow(x, y):
     return (255, 250, 200, a)
 
 
+def mark(kind):
+    # The wait mark on magenta (its top-left pixel, left out when drawn): a downward triangle
+    # for waits that keep the page, a bar under it for waits that clear it.
+    def pixel(x, y):
+        if kind == 2 and 17 <= y < 20 and 2 <= x < 18:
+            return (255, 210, 90)
+        if y < 14 and abs(x - 10) <= (14 - y) * 8 // 14 and y >= 2:
+            return (255, 240, 160) if y < 6 else (250, 200, 80)
+        return (255, 0, 255)
+    return pixel
+
+
 def main():
     OUT.mkdir(parents=True, exist_ok=True)
     bmp24("sky.bmp", W, H, sky)
@@ -117,6 +129,8 @@ def main():
     bmp8("room.bmp", W, H, ROOM_PALETTE, room_index)
     bmp24("chara.bmp", 160, 240, character)
     png("glow.png", 200, 200, glow, True)
+    bmp24("mark1.bmp", 20, 20, mark(1))
+    bmp24("mark2.bmp", 20, 20, mark(2))
 
 
 if __name__ == "__main__":

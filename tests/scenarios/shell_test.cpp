@@ -5,6 +5,7 @@
 #include <stdlib.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "support/run_adv.h"
 #include "support/temp_dir.h"
@@ -116,6 +117,25 @@ TEST(ShellScenario, BadCommandLinesAreRefused) {
   r = RunAdv({"--headless", "--input", out.Path("bad-input.txt"), ScenarioDir("pacing")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("bad-input.txt:1: unknown event"), std::string::npos) << r.err;
+}
+
+// The bundled demo plays from its title through its choice to either ending without a script
+// error, and its menu's save and load bring the scene back.
+TEST(ShellScenario, DemoPlaysToBothEndings) {
+  for (auto [input, scene] : {std::pair{"click-through.txt", 2}, {"click-through-stars.txt", 1}}) {
+    TempDir game;
+    std::filesystem::copy(ScenarioDir("../../demo"), game.path(),
+                          std::filesystem::copy_options::recursive);
+    TempDir out;
+    RunResult r = RunAdv({"--headless", "--input", game.Path(input), "--vars",
+                          out.Path("vars.txt"), game.path()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err.find(".txt:"), std::string::npos) << r.err;  // no script error
+    const std::string vars = out.Read("vars.txt");
+    EXPECT_NE(vars.find(".let scene = " + std::to_string(scene) + "\r\n"), std::string::npos)
+        << input << "\n" << vars;
+    EXPECT_NE(vars.find(".let visits = 1\r\n"), std::string::npos) << vars;
+  }
 }
 
 // SDL falls back to an invisible driver when the display cannot be reached; a player must hear
