@@ -26,11 +26,11 @@ struct HostEvent {
     kDeactivate,  // the window lost activation
     kKeyDown,     // key: repeat tells auto-repeat, alt whether Alt was held
     kKeyUp,
-    kMouseDown,   // button, x, y in logical 640 x 480 coordinates
+    kMouseDown,  // button, x, y in logical 640 x 480 coordinates
     kMouseUp,
     kMouseMove,
-    kExpose,      // the window's contents must be drawn again
-    kMediaDone,   // a media player's playback ended; media_id names it
+    kExpose,     // the window's contents must be drawn again
+    kMediaDone,  // a media player's playback ended; media_id names it
   };
   Type type = Type::kClose;
   HostKey key = HostKey::kOther;
