@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -249,6 +250,49 @@ double Rms(const std::int16_t* samples, std::size_t frames) {
   double sum = 0;
   for (std::size_t i = 0; i < frames * 2; ++i) sum += double(samples[i]) * samples[i];
   return frames == 0 ? 0 : std::sqrt(sum / double(frames * 2));
+}
+
+double PitchHz(const std::int16_t* samples, std::size_t frames, int rate) {
+  const std::size_t min_lag = static_cast<std::size_t>(rate / 2000);
+  const std::size_t max_lag = static_cast<std::size_t>(rate / 50);
+  if (frames < 2 * max_lag) return 0;
+  const std::size_t n = frames - max_lag;
+  auto corr = [&](std::size_t lag) {
+    double sum = 0;
+    for (std::size_t i = 0; i < n; ++i) sum += double(samples[2 * i]) * samples[2 * (i + lag)];
+    return sum;
+  };
+  // The first lag whose correlation comes close to the best: the fundamental, not a multiple.
+  std::vector<double> c(max_lag + 1, 0);
+  double best = 0;
+  for (std::size_t lag = min_lag; lag <= max_lag; ++lag) best = std::max(best, c[lag] = corr(lag));
+  if (best <= 0) return 0;
+  for (std::size_t lag = min_lag + 1; lag < max_lag; ++lag) {
+    if (c[lag] >= 0.9 * best && c[lag] >= c[lag - 1] && c[lag] >= c[lag + 1]) {
+      return double(rate) / double(lag);
+    }
+  }
+  return 0;
+}
+
+bool ReadMixWav(const std::string& path, std::vector<std::int16_t>& samples) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return false;
+  std::uint8_t h[44];
+  bool ok = std::fread(h, 1, 44, f) == 44 && std::memcmp(h, "RIFF", 4) == 0 &&
+            std::memcmp(h + 36, "data", 4) == 0 && h[22] == 2 && h[34] == 16 &&
+            (h[24] | (h[25] << 8) | (h[26] << 16)) == 44100;
+  const std::uint32_t bytes = h[40] | (h[41] << 8) | (h[42] << 16) | (std::uint32_t{h[43]} << 24);
+  if (ok) {
+    std::vector<std::uint8_t> data(bytes);
+    ok = std::fread(data.data(), 1, bytes, f) == bytes;
+    samples.resize(bytes / 2);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+      samples[i] = static_cast<std::int16_t>(data[2 * i] | (data[2 * i + 1] << 8));
+    }
+  }
+  std::fclose(f);
+  return ok;
 }
 
 }  // namespace adv::test

@@ -31,5 +31,10 @@ bool EncodeMovie(const std::string& path, int width, int height, int fps, int fr
 // zero crossings; 0 for silence.
 double ZeroCrossingHz(const std::int16_t* samples, std::size_t frames, int rate = 44100);
 double Rms(const std::int16_t* samples, std::size_t frames);
+// The fundamental frequency (50 Hz to 2 kHz) of the left channel by autocorrelation; robust
+// where harmonics would fool zero crossings (a synthesizer's instruments).
+double PitchHz(const std::int16_t* samples, std::size_t frames, int rate = 44100);
+// Reads a 16-bit stereo 44.1 kHz WAV as written by the mixer's capture; false otherwise.
+bool ReadMixWav(const std::string& path, std::vector<std::int16_t>& samples);
 
 }  // namespace adv::test

@@ -35,6 +35,12 @@ HostKey MapKey(SDL_Keycode key) {
 }  // namespace
 
 bool SdlHost::PollEvent(HostEvent& event) {
+  PumpMedia();
+  if (!media_events_.empty()) {
+    event = media_events_.front();
+    media_events_.pop_front();
+    return true;
+  }
   if (guard_ && guard_->Poll()) RaiseWindow();
   if (!sdl_ready_) return false;
   SDL_Event e;

@@ -14,6 +14,7 @@ namespace adv {
 SdlHost::SdlHost(SdlHostOptions options) : options_(options) {}
 
 SdlHost::~SdlHost() {
+  CloseMedia();
   DestroyMainWindow();
   if (cursor_ != nullptr) SDL_FreeCursor(cursor_);
   if (sdl_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
