@@ -2,7 +2,7 @@
 JOBS ?= 2
 CMAKE_FLAGS ?=
 
-.PHONY: all deps build test demo bench fuzz format clean
+.PHONY: all deps build test tsan demo bench fuzz format clean
 
 all: build
 
@@ -18,6 +18,10 @@ test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DADV_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-test -j$(JOBS)
 	cd build-test && ctest --output-on-failure -j$(JOBS)
+
+# ThreadSanitizer over the tests where threads meet: the MIDI sequencer and its timer.
+tsan: deps
+	@scripts/run-tsan
 
 demo: build
 	@scripts/run-demo
@@ -37,4 +41,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-test build-bench build-fuzz
+	rm -rf build build-test build-tsan build-bench build-fuzz
