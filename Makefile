@@ -3,7 +3,7 @@ JOBS ?= 2
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps build install test demo bench bench-build bench-window check-layers fuzz format clean
+.PHONY: all deps build install test tsan demo bench bench-build bench-window check-layers fuzz format clean
 
 all: build
 
@@ -24,6 +24,10 @@ test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DADV_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-test -j$(JOBS)
 	cd build-test && ctest --output-on-failure -j$(JOBS)
+
+# ThreadSanitizer over the tests where threads meet: the MIDI sequencer and its timer.
+tsan: deps
+	@scripts/run-tsan
 
 demo: build
 	@scripts/run-demo
@@ -54,4 +58,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf build build-test build-bench build-fuzz
+	rm -rf build build-test build-tsan build-bench build-fuzz

@@ -62,6 +62,31 @@ MESSAGES = [
     ("kSdkCreateMainWindow", "CApp::CreateMainWindowに失敗"),
     ("kSdkCreateWindow", "CAppでCreateWindowに失敗。"),
     ("kSdkInternalError", "SDK 内部エラー"),
+    # Internal errors of the media players.
+    ("kSdkAviOpen", "CAVIOutput::AVIデバイスがオープンできない。"),
+    ("kSdkAviWindow", "CAVIOutput::再生先のウィンドウを設定できない。"),
+    ("kSdkAviDestination", "CAVIOutput::再生先のウィンドウ全体を表示領域に設定できない。"),
+    ("kSdkAviPlay", "CAVIOutput::AVIデバイスが再生できない。"),
+    ("kSdkAviStop", "CAVIOutput::AVIデバイスが停止できない。"),
+    # Ours: a movie device that does not close (the original logged its open text here).
+    ("kSdkAviClose", "CAVIOutput::AVIデバイスがクローズできない。"),
+    ("kSdkCdOpen", "CCDDA::OpenでMCI_OPENに失敗"),
+    ("kSdkCdTrackCount", "CCDDA::OpenでMCI_STATUS_ITEM(MCI_STATUS_NUMBER_OF_TRACKS)に失敗"),
+    ("kSdkCdDiscLength", "CCDDA::OpenでMCI_STATUS_ITEM(MCI_STATUS_LENGTH)に失敗"),
+    ("kSdkCdTrackPosition", "CCDDA::OpenでMCI_STATUS(MCI_STATUS_POSITION)に失敗"),
+    ("kSdkCdTrackLength", "CCDDA::OpenでMCI_STATUS(MCI_STATUS_LENGTH)に失敗"),
+    ("kSdkCdPlayOpen", "CCDDA::Playで、Openに失敗。"),
+    ("kSdkCdPlayTrackOver", "CCDDA::Playで再生トラックが最大トラック数を超えています"),
+    ("kSdkCdPlay", "CCDDA::PlayでMCI_PLAYに失敗"),
+    ("kSdkCdPlayDw", "CCDDA::PlayDWでMCI_PLAYに失敗"),
+    ("kSdkCdPlayDwNotOpen", "CCDDA::PlayDWが、Openされていないのに呼び出されました"),
+    ("kSdkCdStopNotOpen", "CCDDA::Stopが、Openされていないのに呼び出されました"),
+    # Ours: a track number below 1 or past the last track as the first of a range.
+    ("kSdkCdPlayTrackInvalid", "CCDDA::Playで再生トラックが不正です"),
+    ("kSdkMp3Open", "CMIDIOutput::Mp3デバイスがオープンできない。"),
+    ("kSdkMp3Close", "CMIDIOutput::Mp3デバイスがクローズできない。"),
+    ("kSdkMp3Stop", "CMIDIOutput::Mp3デバイスが停止できない。"),
+    ("kSdkMp3Status", "CMIDIOutput::Mp3デバイスステータスが読み出せない。"),
 ]
 
 

@@ -104,6 +104,113 @@ inline constexpr std::string_view kSdkCreateMainWindow = "CApp::CreateMainWindow
 inline constexpr std::string_view kSdkCreateWindow = "CApp\x82\xC5" "CreateWindow\x82\xC9\x8E\xB8\x94s\x81" "B";
 // SDK 内部エラー
 inline constexpr std::string_view kSdkInternalError = "SDK \x93\xE0\x95\x94\x83G\x83\x89\x81[";
+// CAVIOutput::AVIデバイスがオープンできない。
+inline constexpr std::string_view kSdkAviOpen =
+    "CAVIOutput::AVI\x83"
+    "f\x83o\x83"
+    "C\x83X\x82\xAA\x83I\x81[\x83v\x83\x93\x82\xC5\x82\xAB\x82\xC8\x82\xA2\x81"
+    "B";
+// CAVIOutput::再生先のウィンドウを設定できない。
+inline constexpr std::string_view kSdkAviWindow =
+    "CAVIOutput::\x8D\xC4\x90\xB6\x90\xE6\x82\xCC\x83"
+    "E\x83"
+    "B\x83\x93\x83h\x83"
+    "E\x82\xF0\x90\xDD\x92\xE8\x82\xC5\x82\xAB\x82\xC8\x82\xA2\x81"
+    "B";
+// CAVIOutput::再生先のウィンドウ全体を表示領域に設定できない。
+inline constexpr std::string_view kSdkAviDestination =
+    "CAVIOutput::\x8D\xC4\x90\xB6\x90\xE6\x82\xCC\x83"
+    "E\x83"
+    "B\x83\x93\x83h\x83"
+    "E\x91S\x91\xCC\x82\xF0\x95\x5C\x8E\xA6\x97\xCC\x88\xE6\x82\xC9\x90\xDD\x92\xE8\x82\xC5\x82\xAB"
+    "\x82\xC8\x82\xA2\x81"
+    "B";
+// CAVIOutput::AVIデバイスが再生できない。
+inline constexpr std::string_view kSdkAviPlay =
+    "CAVIOutput::AVI\x83"
+    "f\x83o\x83"
+    "C\x83X\x82\xAA\x8D\xC4\x90\xB6\x82\xC5\x82\xAB\x82\xC8\x82\xA2\x81"
+    "B";
+// CAVIOutput::AVIデバイスが停止できない。
+inline constexpr std::string_view kSdkAviStop =
+    "CAVIOutput::AVI\x83"
+    "f\x83o\x83"
+    "C\x83X\x82\xAA\x92\xE2\x8E~\x82\xC5\x82\xAB\x82\xC8\x82\xA2\x81"
+    "B";
+// CAVIOutput::AVIデバイスがクローズできない。
+inline constexpr std::string_view kSdkAviClose =
+    "CAVIOutput::AVI\x83"
+    "f\x83o\x83"
+    "C\x83X\x82\xAA\x83N\x83\x8D\x81[\x83Y\x82\xC5\x82\xAB\x82\xC8\x82\xA2\x81"
+    "B";
+// CCDDA::OpenでMCI_OPENに失敗
+inline constexpr std::string_view kSdkCdOpen = "CCDDA::Open\x82\xC5MCI_OPEN\x82\xC9\x8E\xB8\x94s";
+// CCDDA::OpenでMCI_STATUS_ITEM(MCI_STATUS_NUMBER_OF_TRACKS)に失敗
+inline constexpr std::string_view kSdkCdTrackCount =
+    "CCDDA::Open\x82\xC5MCI_STATUS_ITEM(MCI_STATUS_NUMBER_OF_TRACKS)\x82\xC9\x8E\xB8\x94s";
+// CCDDA::OpenでMCI_STATUS_ITEM(MCI_STATUS_LENGTH)に失敗
+inline constexpr std::string_view kSdkCdDiscLength =
+    "CCDDA::Open\x82\xC5MCI_STATUS_ITEM(MCI_STATUS_LENGTH)\x82\xC9\x8E\xB8\x94s";
+// CCDDA::OpenでMCI_STATUS(MCI_STATUS_POSITION)に失敗
+inline constexpr std::string_view kSdkCdTrackPosition =
+    "CCDDA::Open\x82\xC5MCI_STATUS(MCI_STATUS_POSITION)\x82\xC9\x8E\xB8\x94s";
+// CCDDA::OpenでMCI_STATUS(MCI_STATUS_LENGTH)に失敗
+inline constexpr std::string_view kSdkCdTrackLength =
+    "CCDDA::Open\x82\xC5MCI_STATUS(MCI_STATUS_LENGTH)\x82\xC9\x8E\xB8\x94s";
+// CCDDA::Playで、Openに失敗。
+inline constexpr std::string_view kSdkCdPlayOpen =
+    "CCDDA::Play\x82\xC5\x81"
+    "AOpen\x82\xC9\x8E\xB8\x94s\x81"
+    "B";
+// CCDDA::Playで再生トラックが最大トラック数を超えています
+inline constexpr std::string_view kSdkCdPlayTrackOver =
+    "CCDDA::Play\x82\xC5\x8D\xC4\x90\xB6\x83g\x83\x89\x83"
+    "b\x83N\x82\xAA\x8D\xC5\x91\xE5\x83g\x83\x89\x83"
+    "b\x83N\x90\x94\x82\xF0\x92\xB4\x82\xA6\x82\xC4\x82\xA2\x82\xDC\x82\xB7";
+// CCDDA::PlayでMCI_PLAYに失敗
+inline constexpr std::string_view kSdkCdPlay = "CCDDA::Play\x82\xC5MCI_PLAY\x82\xC9\x8E\xB8\x94s";
+// CCDDA::PlayDWでMCI_PLAYに失敗
+inline constexpr std::string_view kSdkCdPlayDw =
+    "CCDDA::PlayDW\x82\xC5MCI_PLAY\x82\xC9\x8E\xB8\x94s";
+// CCDDA::PlayDWが、Openされていないのに呼び出されました
+inline constexpr std::string_view kSdkCdPlayDwNotOpen =
+    "CCDDA::PlayDW\x82\xAA\x81"
+    "AOpen\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xC8\x82\xA2\x82\xCC\x82\xC9\x8C\xC4\x82\xD1\x8Fo\x82"
+    "\xB3\x82\xEA\x82\xDC\x82\xB5\x82\xBD";
+// CCDDA::Stopが、Openされていないのに呼び出されました
+inline constexpr std::string_view kSdkCdStopNotOpen =
+    "CCDDA::Stop\x82\xAA\x81"
+    "AOpen\x82\xB3\x82\xEA\x82\xC4\x82\xA2\x82\xC8\x82\xA2\x82\xCC\x82\xC9\x8C\xC4\x82\xD1\x8Fo\x82"
+    "\xB3\x82\xEA\x82\xDC\x82\xB5\x82\xBD";
+// CCDDA::Playで再生トラックが不正です
+inline constexpr std::string_view kSdkCdPlayTrackInvalid =
+    "CCDDA::Play\x82\xC5\x8D\xC4\x90\xB6\x83g\x83\x89\x83"
+    "b\x83N\x82\xAA\x95s\x90\xB3\x82\xC5\x82\xB7";
+// CMIDIOutput::Mp3デバイスがオープンできない。
+inline constexpr std::string_view kSdkMp3Open =
+    "CMIDIOutput::Mp3\x83"
+    "f\x83o\x83"
+    "C\x83X\x82\xAA\x83I\x81[\x83v\x83\x93\x82\xC5\x82\xAB\x82\xC8\x82\xA2\x81"
+    "B";
+// CMIDIOutput::Mp3デバイスがクローズできない。
+inline constexpr std::string_view kSdkMp3Close =
+    "CMIDIOutput::Mp3\x83"
+    "f\x83o\x83"
+    "C\x83X\x82\xAA\x83N\x83\x8D\x81[\x83Y\x82\xC5\x82\xAB\x82\xC8\x82\xA2\x81"
+    "B";
+// CMIDIOutput::Mp3デバイスが停止できない。
+inline constexpr std::string_view kSdkMp3Stop =
+    "CMIDIOutput::Mp3\x83"
+    "f\x83o\x83"
+    "C\x83X\x82\xAA\x92\xE2\x8E~\x82\xC5\x82\xAB\x82\xC8\x82\xA2\x81"
+    "B";
+// CMIDIOutput::Mp3デバイスステータスが読み出せない。
+inline constexpr std::string_view kSdkMp3Status =
+    "CMIDIOutput::Mp3\x83"
+    "f\x83o\x83"
+    "C\x83X\x83X\x83"
+    "e\x81[\x83^\x83X\x82\xAA\x93\xC7\x82\xDD\x8Fo\x82\xB9\x82\xC8\x82\xA2\x81"
+    "B";
 
 // A script error's meaning in English; {} stands for the name the report is about.
 struct MessageExplanation {

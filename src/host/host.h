@@ -14,6 +14,7 @@
 namespace adv {
 
 class PictureDecoder;
+class MediaHost;
 
 enum class HostKey { kOther, kEnter, kSpace, kEscape, kF4, kF12, kLeft, kUp, kRight, kDown };
 
@@ -135,6 +136,11 @@ class Host {
 
   // Picture formats the engine does not decode itself (GIF, JPEG and the rest).
   virtual PictureDecoder* Decoder() = 0;
+
+  // Sounds, music, CD audio, movies, the MIDI synthesizer and the 1 ms timer. End-of-playback
+  // notifications come back from PollEvent as HostEvent::kMediaDone; while a movie is open the
+  // window shows its picture instead of what Present gave. Null for a host without media.
+  virtual MediaHost* Media() { return nullptr; }
 
   // Where internal errors and debug lines go (stderr with --debug).
   virtual void DebugLog(const std::string& line) = 0;

@@ -23,6 +23,16 @@ bool IsLeap(int y) {
 
 HeadlessHost::HeadlessHost(HeadlessOptions options)
     : options_(std::move(options)), presented_(kWidth * kHeight, 0) {
+  HostMediaHooks hooks;
+  hooks.now = [this] { return now_; };
+  hooks.has_window = [this] { return window_; };
+  hooks.log = [this](const std::string& line) { DebugLog(line); };
+  hooks.make_timer = [this](TimerClient& client) { return timers_.Create(client); };
+  media_ = std::make_unique<HostMedia>(std::move(hooks));
+  if (!options_.audio_capture.empty() && !capture_.Open(options_.audio_capture)) {
+    std::fprintf(stderr, "adv: cannot write %s\n", options_.audio_capture.c_str());
+    audio_ok_ = false;
+  }
   // Timed shots in time order first; the exit-only ones after them.
   std::stable_sort(options_.shots.begin(), options_.shots.end(),
                    [](const Screenshot& a, const Screenshot& b) {
@@ -31,15 +41,49 @@ HeadlessHost::HeadlessHost(HeadlessOptions options)
                    });
 }
 
+HeadlessHost::~HeadlessHost() {
+  // The players of an engine that is gone have closed their voices; the capture ends here at
+  // the latest.
+  capture_.Close();
+}
+
 void HeadlessHost::AdvanceTo(std::uint32_t t) {
+  // MIDI ticks come at their virtual milliseconds, each after the mix has caught up to it, so
+  // that a note starts at the sample of its tick.
+  timers_.AdvanceTo(t, [this](std::uint32_t at) { CatchUp(at); });
+  if (now_ != t) CatchUp(t);
+}
+
+void HeadlessHost::CatchUp(std::uint32_t t) {
   // Pictures are taken as the clock passes their time, so a shot at MS shows everything
   // presented up to and including MS.
   while (next_shot_ < options_.shots.size() && options_.shots[next_shot_].ms.has_value() &&
          *options_.shots[next_shot_].ms < t) {
-    WriteShot(options_.shots[next_shot_].path);
+    WriteShot(options_.shots[next_shot_].path, options_.shots[next_shot_].ms);
     ++next_shot_;
   }
+  RenderAudio(t);
+  media_->movie().Update(t);
   now_ = t;
+}
+
+void HeadlessHost::RenderAudio(std::uint32_t t) {
+  clock_ms_ += static_cast<std::uint32_t>(t - now_);
+  const std::uint64_t due = clock_ms_ * kMixRate / 1000;
+  AudioMixer& mixer = media_->mixer();
+  std::uint64_t done = mixer.FramesDone();
+  if (!capture_.IsOpen()) {
+    if (due > done) mixer.Discard(static_cast<std::size_t>(due - done));
+    return;
+  }
+  constexpr std::size_t kChunk = 4096;
+  mix_buffer_.resize(kChunk * kMixChannels);
+  while (done < due) {
+    const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, due - done));
+    mixer.Render(mix_buffer_.data(), n);
+    if (!capture_.Write(mix_buffer_.data(), n)) audio_ok_ = false;
+    done += n;
+  }
 }
 
 void HeadlessHost::Sleep(std::uint32_t ms) {
@@ -108,6 +152,12 @@ bool HeadlessHost::PollEvent(HostEvent& event) {
     posted_.pop_front();
     return true;
   }
+  for (int id : media_->mixer().TakeFinished()) {
+    HostEvent done;
+    done.type = HostEvent::Type::kMediaDone;
+    done.media_id = id;
+    internal_.push_back(done);
+  }
   if (!internal_.empty()) {
     event = internal_.front();
     internal_.pop_front();
@@ -160,8 +210,20 @@ void HeadlessHost::ErrorLine(const std::string& line) {
   if (!options_.quiet) std::fprintf(stderr, "%s\n", line.c_str());
 }
 
-bool HeadlessHost::WriteShot(const std::string& path) const {
+bool HeadlessHost::WriteShot(const std::string& path, std::optional<std::uint32_t> ms) {
   std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
+  // An open movie covers the window with the frame of the shot's time.
+  if (ms) media_->movie().Update(*ms);
+  if (const std::uint32_t* movie = media_->movie().Frame()) {
+    for (std::size_t i = 0; i < presented_.size(); ++i) {
+      rgb[i * 3] = static_cast<std::uint8_t>(movie[i] >> 16);
+      rgb[i * 3 + 1] = static_cast<std::uint8_t>(movie[i] >> 8);
+      rgb[i * 3 + 2] = static_cast<std::uint8_t>(movie[i]);
+    }
+    if (WritePng24(path, kWidth, kHeight, rgb)) return true;
+    std::fprintf(stderr, "adv: cannot write screenshot %s\n", path.c_str());
+    return false;
+  }
   for (std::size_t i = 0; i < presented_.size(); ++i) {
     const std::uint16_t p = presented_[i];
     const unsigned channels[3] = {(p >> 10) & 31u, (p >> 5) & 31u, p & 31u};
@@ -176,7 +238,11 @@ bool HeadlessHost::WriteShot(const std::string& path) const {
 
 void HeadlessHost::Finish() {
   for (; next_shot_ < options_.shots.size(); ++next_shot_) {
-    WriteShot(options_.shots[next_shot_].path);
+    WriteShot(options_.shots[next_shot_].path, std::nullopt);
+  }
+  if (capture_.IsOpen() && !capture_.Close()) {
+    std::fprintf(stderr, "adv: cannot write %s\n", options_.audio_capture.c_str());
+    audio_ok_ = false;
   }
 }
 

@@ -11,6 +11,9 @@
 
 #include "host/headless/input_script.h"
 #include "host/host.h"
+#include "host/host_media.h"
+#include "host/virtual_timer.h"
+#include "host/wav_writer.h"
 
 namespace adv {
 
@@ -25,6 +28,9 @@ struct HeadlessOptions {
   bool debug = false;
   bool quiet = false;  // message boxes and error lines are kept but not printed (fuzzing)
   PictureDecoder* decoder = nullptr;  // not owned
+  // Where the mix is written (16-bit stereo 44.1 kHz WAV, sample 0 at virtual time 0); empty:
+  // nothing is mixed, though sounds still end when they would.
+  std::string audio_capture;
 };
 
 class HeadlessHost : public Host {
@@ -33,6 +39,7 @@ class HeadlessHost : public Host {
   static constexpr int kHeight = 480;
 
   explicit HeadlessHost(HeadlessOptions options = {});
+  ~HeadlessHost() override;
 
   std::uint32_t Now() override { return now_; }
   // A sleep ends early when scripted input comes due, so input arrives at its exact time.
@@ -75,10 +82,15 @@ class HeadlessHost : public Host {
   void SetInstanceCaption(const std::string&) override {}
 
   PictureDecoder* Decoder() override { return options_.decoder; }
+  MediaHost* Media() override { return media_.get(); }
+  HostMedia& media() { return *media_; }
+  // False when the capture file could not be opened or written.
+  bool audio_ok() const { return audio_ok_; }
   void DebugLog(const std::string& line) override;
   void ErrorLine(const std::string& line) override;
 
-  // Writes the screenshots still due (those of later times and those taken at exit).
+  // Writes the screenshots still due (those of later times and those taken at exit) and
+  // finishes the audio capture at the current virtual time.
   void Finish();
   bool InputPending() const override { return next_input_ < options_.input.size(); }
 
@@ -92,7 +104,10 @@ class HeadlessHost : public Host {
 
  private:
   void AdvanceTo(std::uint32_t t);
-  bool WriteShot(const std::string& path) const;
+  // Everything that follows the clock, up to t: screenshots, the mix, the movie picture.
+  void CatchUp(std::uint32_t t);
+  void RenderAudio(std::uint32_t t);
+  bool WriteShot(const std::string& path, std::optional<std::uint32_t> ms);
 
   HeadlessOptions options_;
   std::uint32_t now_ = 0;
@@ -110,6 +125,13 @@ class HeadlessHost : public Host {
   bool cursor_shown_ = true;
   bool cursor_is_image_ = false;
   std::vector<std::string> boxes_;
+  // The virtual clock's timers (MIDI) and media; declared last, so they go first.
+  VirtualTimers timers_;
+  std::uint64_t clock_ms_ = 0;  // virtual time without the 32-bit wrap, for the mix
+  WavWriter capture_;
+  bool audio_ok_ = true;
+  std::vector<std::int16_t> mix_buffer_;
+  std::unique_ptr<HostMedia> media_;
 };
 
 }  // namespace adv

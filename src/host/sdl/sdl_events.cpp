@@ -40,6 +40,12 @@ bool SdlHost::PollEvent(HostEvent& event) {
     posted_.pop_front();
     return true;
   }
+  PumpMedia();
+  if (!media_events_.empty()) {
+    event = media_events_.front();
+    media_events_.pop_front();
+    return true;
+  }
   if (!sdl_ready_) return false;
   SDL_Event e;
   while (SDL_PollEvent(&e)) {

@@ -16,8 +16,9 @@ namespace adv {
 SdlHost::SdlHost(SdlHostOptions options) : options_(options) {}
 
 SdlHost::~SdlHost() {
-  // The guard's thread pushes SDL events: it stops before SDL does.
+  // The guard's thread and the media push SDL events: they stop before SDL does.
   guard_.reset();
+  CloseMedia();
   DestroyMainWindow();
   if (cursor_ != nullptr) SDL_FreeCursor(cursor_);
   if (sdl_ready_) SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);

@@ -9,7 +9,10 @@
 #include <string_view>
 #include <vector>
 
+#include <deque>
+
 #include "host/host.h"
+#include "host/host_media.h"
 #include "host/instance_guard.h"
 #include "host/sdl/sdl_image_decoder.h"
 
@@ -79,6 +82,10 @@ class SdlHost : public Host {
   void SetInstanceCaption(const std::string& caption) override;
 
   PictureDecoder* Decoder() override { return &decoder_; }
+  // Made at the first call: the mixer, FluidSynth and the audio device (when there is none the
+  // mix runs unheard on the clock, so sounds still end on time).
+  MediaHost* Media() override;
+  bool HasAudioDevice() const { return audio_device_ != 0; }
 
   void DebugLog(const std::string& line) override;
   void ErrorLine(const std::string& line) override;
@@ -100,6 +107,9 @@ class SdlHost : public Host {
   void ShowOnce();
   int WindowScale() const;
   void Fail(const char* what);
+  // Movie frames, end-of-playback events and the unheard mix, on the clock.
+  void PumpMedia();
+  void CloseMedia();
 
   SdlHostOptions options_;
   bool sdl_ready_ = false;
@@ -121,6 +131,12 @@ class SdlHost : public Host {
   // The window stays hidden until it has a picture to show.
   bool shown_ = false;
   SdlImageDecoder decoder_;
+  std::unique_ptr<HostMedia> media_;
+  std::uint32_t audio_device_ = 0;  // SDL_AudioDeviceID; 0 without a device
+  std::uint32_t unheard_at_ = 0;    // without a device: the clock time the mix has reached
+  std::uint64_t unheard_ms_ = 0;
+  std::deque<HostEvent> media_events_;
+  SDL_Texture* movie_texture_ = nullptr;  // the movie's picture while one is open
 };
 
 }  // namespace adv

@@ -25,7 +25,8 @@ bool SdlImageDecoder::Decode(const std::uint8_t* data, std::size_t size, std::in
       SDL_LockSurface(rgb);
       for (int y = 0; y < rgb->h; ++y) {
         const auto* row = static_cast<const std::uint8_t*>(rgb->pixels) + y * rgb->pitch;
-        std::copy(row, row + rgb->w * 3, out.rgb.begin() + static_cast<std::ptrdiff_t>(y) * rgb->w * 3);
+        std::copy(row, row + rgb->w * 3,
+                  out.rgb.begin() + static_cast<std::ptrdiff_t>(y) * rgb->w * 3);
       }
       SDL_UnlockSurface(rgb);
       SDL_FreeSurface(rgb);

@@ -95,6 +95,8 @@ bool SdlHost::CreateTexture() {
 }
 
 void SdlHost::DestroyMainWindow() {
+  if (movie_texture_ != nullptr) SDL_DestroyTexture(movie_texture_);
+  movie_texture_ = nullptr;
   if (texture_ != nullptr) SDL_DestroyTexture(texture_);
   if (renderer_ != nullptr) SDL_DestroyRenderer(renderer_);
   if (window_ != nullptr) SDL_DestroyWindow(window_);
@@ -165,7 +167,9 @@ void SdlHost::Redraw() {
   // The whole window is drawn every time: with double buffering the rest of it is undefined.
   SDL_SetRenderDrawColor(renderer_, 0, 0, 0, 255);
   SDL_RenderClear(renderer_);
-  SDL_RenderCopy(renderer_, texture_, nullptr, nullptr);
+  // An open movie covers the client area; the engine's picture is kept for when it closes.
+  const bool movie = movie_texture_ != nullptr && media_ && media_->movie().Frame() != nullptr;
+  SDL_RenderCopy(renderer_, movie ? movie_texture_ : texture_, nullptr, nullptr);
   SDL_RenderPresent(renderer_);
 }
 

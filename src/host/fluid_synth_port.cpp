@@ -1,0 +1,151 @@
+#include "host/fluid_synth_port.h"
+
+#include <fluidsynth.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace adv {
+
+namespace {
+
+void QuietFluidSynth() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    for (int level = FLUID_PANIC; level <= FLUID_DBG; ++level) {
+      fluid_set_log_function(level, nullptr, nullptr);
+    }
+  });
+}
+
+}  // namespace
+
+FluidSynthPort::FluidSynthPort(Log log) : log_(std::move(log)) {}
+
+FluidSynthPort::~FluidSynthPort() {
+  if (fluid_synth_t* synth = synth_.exchange(nullptr)) delete_fluid_synth(synth);
+  if (settings_ != nullptr) delete_fluid_settings(settings_);
+}
+
+void FluidSynthPort::SetSoundFont(const std::string& native_path) {
+  std::lock_guard lock(load_mutex_);
+  path_ = native_path;
+}
+
+bool FluidSynthPort::Load() {
+  std::lock_guard lock(load_mutex_);
+  if (tried_) return synth_.load() != nullptr;
+  tried_ = true;
+  QuietFluidSynth();
+  settings_ = new_fluid_settings();
+  if (settings_ == nullptr) return false;
+  fluid_settings_setnum(settings_, "synth.sample-rate", kMixRate);
+  fluid_settings_setint(settings_, "synth.threadsafe-api", 1);
+  fluid_settings_setint(settings_, "synth.cpu-cores", 1);
+  // Locking 150 MB of samples into memory is not ours to ask.
+  fluid_settings_setint(settings_, "synth.lock-memory", 0);
+  fluid_synth_t* synth = new_fluid_synth(settings_);
+  if (synth == nullptr) {
+    if (log_) log_("adv: the MIDI synthesizer cannot start; MIDI stays silent");
+    return false;
+  }
+  const std::string path = path_.empty() ? kDefaultSoundFont : path_;
+  // FluidSynth reads any file it is given; a missing one is told apart for the log.
+  std::FILE* probe = std::fopen(path.c_str(), "rb");
+  if (probe != nullptr) {
+    std::fclose(probe);
+    sound_font_id_ = fluid_synth_sfload(synth, path.c_str(), 1);
+  }
+  if (sound_font_id_ < 0 && log_) {
+    log_("adv: SoundFont " + path + (probe == nullptr ? " cannot be read" : " is not a SoundFont") +
+         "; MIDI stays silent");
+  }
+  synth_ = synth;
+  return true;
+}
+
+bool FluidSynthPort::Open() {
+  if (open_) return true;
+  Load();
+  // A newly opened port starts from General MIDI's reset state, whatever the last song left.
+  if (fluid_synth_t* synth = synth_.load()) fluid_synth_system_reset(synth);
+  open_ = true;
+  return true;
+}
+
+void FluidSynthPort::Close() {
+  if (!open_) return;
+  if (fluid_synth_t* synth = synth_.load()) {
+    for (int ch = 0; ch < 16; ++ch) {
+      fluid_synth_cc(synth, ch, 64, 0);  // sustain off
+      fluid_synth_all_notes_off(synth, ch);
+    }
+  }
+  open_ = false;
+}
+
+bool FluidSynthPort::Short(std::uint32_t message) {
+  fluid_synth_t* synth = synth_.load();
+  if (!open_) return false;
+  if (synth == nullptr) return true;
+  const int status = message & 0xFF;
+  const int ch = status & 15;
+  const int d1 = (message >> 8) & 0x7F;
+  const int d2 = (message >> 16) & 0x7F;
+  switch (status & 0xF0) {
+    case 0x80:
+      fluid_synth_noteoff(synth, ch, d1);
+      break;
+    case 0x90:
+      fluid_synth_noteon(synth, ch, d1, d2);  // velocity 0 ends the note
+      break;
+    case 0xA0:
+      fluid_synth_key_pressure(synth, ch, d1, d2);
+      break;
+    case 0xB0:
+      fluid_synth_cc(synth, ch, d1, d2);
+      break;
+    case 0xC0:
+      fluid_synth_program_change(synth, ch, d1);
+      break;
+    case 0xD0:
+      fluid_synth_channel_pressure(synth, ch, d1);
+      break;
+    case 0xE0:
+      fluid_synth_pitch_bend(synth, ch, d1 | (d2 << 7));
+      break;
+    default:
+      break;
+  }
+  return true;
+}
+
+bool FluidSynthPort::Long(std::span<const std::uint8_t> message) {
+  fluid_synth_t* synth = synth_.load();
+  if (!open_) return false;
+  // FluidSynth takes the bytes between 0xF0 and 0xF7; escape packets carry no SysEx it knows.
+  if (synth == nullptr || message.size() < 2 || message.front() != 0xF0) return true;
+  std::size_t length = message.size() - 1;
+  if (message.back() == 0xF7) --length;
+  fluid_synth_sysex(synth, reinterpret_cast<const char*>(message.data() + 1),
+                    static_cast<int>(length), nullptr, nullptr, nullptr, 0);
+  return true;
+}
+
+std::size_t FluidSynthPort::Read(std::int16_t* out, std::size_t frames) {
+  fluid_synth_t* synth = synth_.load();
+  if (synth == nullptr || sound_font_id_ < 0) {
+    std::fill(out, out + frames * kMixChannels, 0);
+    return frames;
+  }
+  buffer_.resize(frames * kMixChannels);
+  fluid_synth_write_float(synth, static_cast<int>(frames), buffer_.data(), 0, 2, buffer_.data(), 1,
+                          2);
+  for (std::size_t i = 0; i < frames * kMixChannels; ++i) {
+    const float v = std::clamp(buffer_[i], -1.0f, 1.0f);
+    out[i] = static_cast<std::int16_t>(v * 32767.0f);
+  }
+  return frames;
+}
+
+}  // namespace adv

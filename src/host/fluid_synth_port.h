@@ -1,0 +1,62 @@
+// The MIDI port of a real run: FluidSynth with a General MIDI SoundFont, rendered into the mixer
+// as one more source. The synthesizer and its SoundFont are loaded at the first Open (a GM
+// SoundFont is large, and a game without MIDI should not pay for it). A SoundFont that cannot
+// be loaded leaves MIDI silent, with one line in the debug log.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "host/audio_source.h"
+#include "host/midi_port.h"
+
+typedef struct _fluid_hashtable_t fluid_settings_t;
+typedef struct _fluid_synth_t fluid_synth_t;
+
+namespace adv {
+
+// Debian's General MIDI SoundFont (FluidR3_GM through the alternatives system).
+inline constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
+
+class FluidSynthPort : public MidiPort, public AudioSource {
+ public:
+  using Log = std::function<void(const std::string&)>;
+  explicit FluidSynthPort(Log log);
+  ~FluidSynthPort() override;
+  FluidSynthPort(const FluidSynthPort&) = delete;
+  FluidSynthPort& operator=(const FluidSynthPort&) = delete;
+
+  // The SoundFont loaded at the first Open; empty: the default.
+  void SetSoundFont(const std::string& native_path);
+  // Loads synthesizer and SoundFont now instead of at the first Open.
+  bool Load();
+  bool HasSoundFont() const { return sound_font_id_ >= 0; }
+
+  bool Open() override;
+  void Close() override;
+  bool IsOpen() const override { return open_; }
+  bool Short(std::uint32_t message) override;
+  bool Long(std::span<const std::uint8_t> message) override;
+
+  // The synthesizer's sound; silence while there is none.
+  std::size_t Read(std::int16_t* out, std::size_t frames) override;
+  bool Seek(std::uint64_t) override { return true; }
+  std::uint64_t Position() const override { return 0; }
+  std::uint64_t Length() const override { return 0; }
+
+ private:
+  Log log_;
+  std::string path_;
+  std::mutex load_mutex_;
+  bool tried_ = false;
+  int sound_font_id_ = -1;
+  fluid_settings_t* settings_ = nullptr;
+  std::atomic<fluid_synth_t*> synth_{nullptr};
+  std::atomic<bool> open_{false};
+  std::vector<float> buffer_;
+};
+
+}  // namespace adv

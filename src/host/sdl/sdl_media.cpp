@@ -1,0 +1,96 @@
+// Media in the window: the SDL audio device pulls the mix, movie frames go to their own
+// texture, finished voices become HostEvent::kMediaDone.
+#include <SDL.h>
+
+#include "host/sdl/sdl_host.h"
+#include "host/thread_timer.h"
+
+namespace adv {
+
+namespace {
+
+void PullMix(void* mixer, Uint8* stream, int length) {
+  static_cast<AudioMixer*>(mixer)->Render(reinterpret_cast<std::int16_t*>(stream),
+                                          static_cast<std::size_t>(length) / 4);
+}
+
+}  // namespace
+
+MediaHost* SdlHost::Media() {
+  if (media_) return media_.get();
+  HostMediaHooks hooks;
+  hooks.now = [this] { return Now(); };
+  hooks.has_window = [this] { return window_ != nullptr; };
+  hooks.log = [this](const std::string& line) { DebugLog(line); };
+  hooks.make_timer = [](TimerClient& client) { return std::make_unique<ThreadTimer>(client); };
+  media_ = std::make_unique<HostMedia>(std::move(hooks));
+  unheard_at_ = Now();
+  if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+    DebugLog(std::string("adv: no sound: ") + SDL_GetError());
+    return media_.get();
+  }
+  SDL_AudioSpec want{};
+  want.freq = kMixRate;
+  want.format = AUDIO_S16SYS;
+  want.channels = kMixChannels;
+  // About 23 ms: short enough for sounds to start with their picture, long enough not to crackle
+  // while a frame is drawn.
+  want.samples = 1024;
+  want.callback = PullMix;
+  want.userdata = &media_->mixer();
+  SDL_AudioSpec have{};
+  audio_device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  if (audio_device_ == 0) {
+    DebugLog(std::string("adv: no sound device: ") + SDL_GetError());
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    return media_.get();
+  }
+  SDL_PauseAudioDevice(audio_device_, 0);
+  return media_.get();
+}
+
+void SdlHost::CloseMedia() {
+  if (audio_device_ != 0) {
+    // Waits for a callback in progress; after this nothing pulls the mixer.
+    SDL_CloseAudioDevice(audio_device_);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    audio_device_ = 0;
+  }
+  media_.reset();
+}
+
+void SdlHost::PumpMedia() {
+  if (!media_) return;
+  AudioMixer& mixer = media_->mixer();
+  if (audio_device_ == 0) {
+    const std::uint32_t now = Now();
+    unheard_ms_ += now - unheard_at_;
+    unheard_at_ = now;
+    const std::uint64_t due = unheard_ms_ * kMixRate / 1000;
+    const std::uint64_t done = mixer.FramesDone();
+    if (due > done) mixer.Discard(static_cast<std::size_t>(due - done));
+  }
+  for (int id : mixer.TakeFinished()) {
+    HostEvent done;
+    done.type = HostEvent::Type::kMediaDone;
+    done.media_id = id;
+    media_events_.push_back(done);
+  }
+  FfmpegMovieDevice& movie = media_->movie();
+  if (!movie.Update(Now()) || renderer_ == nullptr) return;
+  if (const std::uint32_t* frame = movie.Frame()) {
+    if (movie_texture_ == nullptr) {
+      movie_texture_ = SDL_CreateTexture(renderer_, SDL_PIXELFORMAT_ARGB8888,
+                                         SDL_TEXTUREACCESS_STREAMING, kWidth, kHeight);
+      if (movie_texture_ == nullptr) {
+        Fail("SDL_CreateTexture");
+        return;
+      }
+      SDL_SetTextureBlendMode(movie_texture_, SDL_BLENDMODE_NONE);
+    }
+    SDL_UpdateTexture(movie_texture_, nullptr, frame, kWidth * 4);
+  }
+  Redraw();
+}
+
+}  // namespace adv
