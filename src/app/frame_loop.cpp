@@ -93,8 +93,9 @@ void RunFrameLoop(App& app) {
       PresentRect(engine, frame.dirty);
       frame.dirty = Rect{};
     }
-    // Waiting for a click, the steps change nothing until input comes or the mark blinks.
-    if (WaitsForInput(engine.interp.state())) host.WaitIdle(NextWake(app));
+    // Waiting for a click or a sound, the steps change nothing until input or a media event
+    // comes or the mark blinks.
+    if (IsIdleWait(engine.interp.state())) host.WaitIdle(NextWake(app));
   }
 }
 

@@ -63,14 +63,17 @@ int main(int argc, char** argv) {
     std::printf("adv %s\n", ADV_VERSION);
     return 0;
   }
-  if (!options.headless && (!options.input_file.empty() || !options.shots.empty())) {
-    std::fprintf(stderr, "adv: --input and --shot need --headless; ignoring them\n");
+  if (!options.headless &&
+      (!options.input_file.empty() || !options.shots.empty() || !options.audio_file.empty())) {
+    std::fprintf(stderr, "adv: --input, --shot and --audio need --headless; ignoring them\n");
   }
 
   if (options.headless) {
     adv::SdlImageDecoder decoder;
     adv::HeadlessOptions headless;
     headless.debug = options.debug;
+    headless.audio_capture = options.audio_file;
+    headless.until = options.until;
     headless.decoder = &decoder;
     for (const auto& shot : options.shots) headless.shots.push_back({shot.ms, shot.path});
     if (!options.input_file.empty()) {

@@ -59,6 +59,12 @@ Settings ApplySettings(App& app, const GameLocation& where,
   engine.files.SetBase(from_here.Resolve(ScenarioFolder(settings.scenario_path, where.exe_folder)));
   engine.script.extension = settings.extension;
   if (settings.integer_scale) engine.host.SetIntegerScale(true);
+  if (!settings.sound_font.empty() && engine.host.Media() != nullptr) {
+    // A full path, or one relative to the game's folder ("\" separators and any case).
+    FileSystem from_game;
+    from_game.SetBase(where.exe_folder);
+    engine.host.Media()->SetSoundFont(from_game.Resolve(settings.sound_font));
+  }
   return settings;
 }
 

@@ -124,8 +124,10 @@ void HandleWindowEvent(App& app, const HostEvent& event) {
         mouse.right_down = false;
       }
       break;
-    case HostEvent::Type::kMouseMove:
     case HostEvent::Type::kMediaDone:
+      engine.media.OnMediaDone(event.media_id);
+      break;
+    case HostEvent::Type::kMouseMove:
       break;
   }
 }

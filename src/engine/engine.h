@@ -19,12 +19,20 @@
 #include "host/font_library.h"
 #include "host/host.h"
 #include "host/internal_error_log.h"
+#include "media/media_players.h"
 #include "script/script_context.h"
 #include "text/choice_colours.h"
 #include "text/text_layer.h"
 #include "text/wait_mark.h"
 
 namespace adv {
+
+// Where .mcm's glide of the mouse cursor started and goes, and how far it is.
+struct CursorGlide {
+  int from_x = 0, from_y = 0;
+  int to_x = 0, to_y = 0;
+  int step = 0;
+};
 
 class Engine {
  public:
@@ -58,6 +66,8 @@ class Engine {
   ChoiceColours choice_colours;
   ChoiceTable choices;
   WaitMark mark;
+  MediaPlayers media{*host.Media(), files, internal_errors};
+  CursorGlide glide;  // .mcm
 };
 
 }  // namespace adv

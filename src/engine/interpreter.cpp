@@ -4,6 +4,7 @@
 #include "engine/choices.h"
 #include "engine/click_waits.h"
 #include "engine/command_table.h"
+#include "engine/commands/media_commands.h"
 #include "engine/engine.h"
 #include "engine/message_display.h"
 #include "engine/transition_step.h"
@@ -150,6 +151,12 @@ void Step(Engine& engine) {
       break;
     case State::kEnd:
       engine.host.PostClose();
+      break;
+    case State::kSoundWait:
+      EnterState(engine, SoundWaitStep(engine));
+      break;
+    case State::kCursorGlide:
+      EnterState(engine, CursorGlideStep(engine));
       break;
     default: {
       const Command* command = FindDeferredCommand(in.state_);

@@ -32,12 +32,21 @@ enum class State : std::uint8_t {
   kLclCommand = 22,
   kRclCommand = 23,
   kEnd = 24,  // closes the window
+  // Ours: waits the original spent blocked inside one step, during which its window froze.
+  kSoundWait = 25,    // a .wav of mode 1 plays; the script goes on once it has ended
+  kCursorGlide = 26,  // .mcm moves the cursor a step a frame, 5 ms apart
 };
 
 // The click waits: only a click (or its key) moves the interpreter out of them.
 inline bool IsClickWait(State state) {
   return state == State::kTextWait || state == State::kTextClearWait || state == State::kClkWait ||
          state == State::kTclWait;
+}
+
+// States in which nothing changes until input or a media event comes (or the mark blinks):
+// the window host may sleep through them.
+inline bool IsIdleWait(State state) {
+  return IsClickWait(state) || state == State::kChoices || state == State::kSoundWait;
 }
 
 // The waits that clear the page when they end.

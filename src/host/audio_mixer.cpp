@@ -55,6 +55,16 @@ void AudioMixer::SetSynth(AudioSource* synth) {
   synth_ = synth;
 }
 
+bool AudioMixer::HasFinished() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return !finished_.empty();
+}
+
+bool AudioMixer::HasVoices() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return !voices_.empty();
+}
+
 std::vector<int> AudioMixer::TakeFinished() {
   std::lock_guard lock(mutex_);
   std::vector<int> out;

@@ -38,6 +38,10 @@ class AudioMixer {
   void Discard(std::size_t frames);
   // Voices that reached their end (not looping, not stopped) since the last call, in order.
   std::vector<int> TakeFinished();
+  // Whether TakeFinished has something, and whether any voice plays (for the audio thread to
+  // wake the interpreter's, and for a host without a device to know time must pass).
+  bool HasFinished() const;
+  bool HasVoices() const;
   std::uint64_t FramesDone() const;
 
  private:

@@ -25,8 +25,10 @@ TEST(InstallScenario, FilesInPlaceAndTheInstalledAdvPlays) {
   RunResult help = RunProgram(prefix.Path("bin/adv-dpa"), {"--help"});
   EXPECT_EQ(help.status, 0);
   EXPECT_NE(help.out.find("usage: adv-dpa pack"), std::string::npos);
-  RunResult demo = RunProgram(prefix.Path("bin/adv"),
-                              {"--headless", "--until", "3000", ScenarioDir("../../demo")});
+  const std::string demo_dir = ScenarioDir("../../demo");
+  RunResult demo = RunProgram(
+      prefix.Path("bin/adv"),
+      {"--headless", "--input", demo_dir + "/click-through.txt", "--until", "3000", demo_dir});
   EXPECT_EQ(demo.status, 0) << demo.err;
   EXPECT_NE(demo.err.find("end at 3000 ms"), std::string::npos) << demo.err;
 }

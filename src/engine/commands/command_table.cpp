@@ -6,6 +6,7 @@
 #include "engine/commands/choice_commands.h"
 #include "engine/commands/clock_commands.h"
 #include "engine/commands/jump_commands.h"
+#include "engine/commands/media_commands.h"
 #include "engine/commands/picture_commands.h"
 #include "engine/commands/save_commands.h"
 #include "engine/commands/text_commands.h"
@@ -17,8 +18,6 @@ namespace adv {
 
 namespace {
 
-// Commands whose subsystems are not part of the engine yet have no handler: their lines are
-// accepted (not reported as unknown) and do nothing.
 constexpr std::array<Command, 35> kCommands{{
     {".wat", std::nullopt, WaitCommand},         {".def", std::nullopt, DefCommand},
     {".sav", std::nullopt, SavCommand},          {".lod", std::nullopt, LodCommand},
@@ -29,10 +28,10 @@ constexpr std::array<Command, 35> kCommands{{
     {".tpr", std::nullopt, TprCommand},          {".pic", std::nullopt, PicCommand},
     {".spr", std::nullopt, SprCommand},          {".cap", State::kCapCommand, CaptionCommand},
     {".cur", State::kCurCommand, CursorCommand}, {".tct", State::kTctCommand, TctCommand},
-    {".tsp", State::kTspCommand, TspCommand},    {".mcm", State::kMcmCommand, nullptr},
-    {".avi", State::kAviCommand, nullptr},       {".wav", State::kWavCommand, nullptr},
-    {".mid", State::kMidCommand, nullptr},       {".mp3", State::kMp3Command, nullptr},
-    {".cda", State::kCdaCommand, nullptr},       {".lcl", State::kLclCommand, LclCommand},
+    {".tsp", State::kTspCommand, TspCommand},    {".mcm", State::kMcmCommand, McmCommand},
+    {".avi", State::kAviCommand, AviCommand},    {".wav", State::kWavCommand, WavCommand},
+    {".mid", State::kMidCommand, MidCommand},    {".mp3", State::kMp3Command, Mp3Command},
+    {".cda", State::kCdaCommand, CdaCommand},    {".lcl", State::kLclCommand, LclCommand},
     {".rcl", State::kRclCommand, RclCommand},    {".end", std::nullopt, EndCommand},
     {".clk", State::kClkCommand, ClkCommand},    {".tcl", State::kTclCommand, TclCommand},
     {".jmp", std::nullopt, JmpCommand},          {".sub", std::nullopt, SubCommand},

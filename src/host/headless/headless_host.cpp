@@ -92,6 +92,8 @@ void HeadlessHost::Sleep(std::uint32_t ms) {
     const std::uint32_t due = options_.input[next_input_].ms;
     if (due > now_ && due < target) target = due;
   }
+  if (options_.until && *options_.until > now_ && *options_.until < target)
+    target = *options_.until;
   AdvanceTo(target);
 }
 

@@ -31,6 +31,8 @@ struct HeadlessOptions {
   // Where the mix is written (16-bit stereo 44.1 kHz WAV, sample 0 at virtual time 0); empty:
   // nothing is mixed, though sounds still end when they would.
   std::string audio_capture;
+  // --until: a sleep ends early there too, so the window closes at its exact time.
+  std::optional<std::uint32_t> until;
 };
 
 class HeadlessHost : public Host {

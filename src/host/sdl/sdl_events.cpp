@@ -35,12 +35,12 @@ HostKey MapKey(SDL_Keycode key) {
 }  // namespace
 
 bool SdlHost::PollEvent(HostEvent& event) {
+  PumpMedia();
   if (!posted_.empty()) {
     event = posted_.front();
     posted_.pop_front();
     return true;
   }
-  PumpMedia();
   if (!media_events_.empty()) {
     event = media_events_.front();
     media_events_.pop_front();
@@ -55,31 +55,39 @@ bool SdlHost::PollEvent(HostEvent& event) {
 }
 
 bool SdlHost::WaitEvent(HostEvent& event, std::uint32_t timeout_ms) {
-  if (PollEvent(event)) return true;
-  if (!sdl_ready_) {
-    Sleep(timeout_ms);
-    return false;
-  }
   const std::uint32_t end = Now() + timeout_ms;
   while (true) {
+    if (PollEvent(event)) return true;
     const std::uint32_t left = end - Now();
     if (left == 0 || left > timeout_ms) return false;
-    // SDL blocks on the display connection until an event comes or the time is up.
-    SDL_Event e;
-    if (SDL_WaitEventTimeout(&e, static_cast<int>(left)) == 0) return false;
-    if (MapEvent(e, event)) return true;
+    BlockFor(left);
   }
 }
 
 void SdlHost::WaitIdle(std::optional<std::uint32_t> until) {
-  if (!sdl_ready_ || !posted_.empty()) return;
+  if (!posted_.empty() || !media_events_.empty()) return;
   if (!until) {
-    SDL_WaitEvent(nullptr);
+    BlockFor(std::nullopt);
     return;
   }
   const std::uint32_t left = *until - Now();
   // Only the time ahead is waited for; a time already passed returns at once.
-  if (left != 0 && left < 0x80000000u) SDL_WaitEventTimeout(nullptr, static_cast<int>(left));
+  if (left != 0 && left < 0x80000000u) BlockFor(left);
+}
+
+void SdlHost::BlockFor(std::optional<std::uint32_t> ms) {
+  if (const auto media = MediaWakeMs(); media && (!ms || *media < *ms)) ms = media;
+  if (!sdl_ready_) {
+    Sleep(ms.value_or(kMediaPollMs));
+    return;
+  }
+  // SDL blocks on the display connection until an event comes (the event stays queued for
+  // PollEvent) or the time is up.
+  if (ms) {
+    SDL_WaitEventTimeout(nullptr, static_cast<int>(*ms));
+  } else {
+    SDL_WaitEvent(nullptr);
+  }
 }
 
 bool SdlHost::MapEvent(const SDL_Event& e, HostEvent& event) {
@@ -89,6 +97,7 @@ bool SdlHost::MapEvent(const SDL_Event& e, HostEvent& event) {
     RaiseWindow();
     return false;
   }
+  if (media_wake_ != 0 && e.type == media_wake_) return false;  // PollEvent takes the media
   switch (e.type) {
     case SDL_QUIT:  // also Ctrl+C and SIGTERM
       if (close_reported_) return false;

@@ -69,8 +69,9 @@ bool SdlHost::Init(std::string& error) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
     return false;
   }
-  raise_event_ = SDL_RegisterEvents(1);
+  raise_event_ = SDL_RegisterEvents(2);
   if (raise_event_ == static_cast<std::uint32_t>(-1)) raise_event_ = 0;
+  media_wake_ = raise_event_ != 0 ? raise_event_ + 1 : 0;
   sdl_ready_ = true;
   return true;
 }

@@ -2,14 +2,14 @@
 // letterboxing, SDL input mapped to the engine's events, SDL cursors and message boxes.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include <deque>
 
 #include "host/host.h"
 #include "host/host_media.h"
@@ -109,6 +109,12 @@ class SdlHost : public Host {
   void Fail(const char* what);
   // Movie frames, end-of-playback events and the unheard mix, on the clock.
   void PumpMedia();
+  static void PullMix(void* host, std::uint8_t* stream, int length);
+  // How soon a wait must end to keep media moving, when something plays that only polling moves.
+  std::optional<std::uint32_t> MediaWakeMs();
+  // Blocks until an event is queued or ms pass (no time: only an event).
+  void BlockFor(std::optional<std::uint32_t> ms);
+  static constexpr std::uint32_t kMediaPollMs = 10;
   void CloseMedia();
 
   SdlHostOptions options_;
@@ -136,6 +142,8 @@ class SdlHost : public Host {
   std::uint32_t unheard_at_ = 0;    // without a device: the clock time the mix has reached
   std::uint64_t unheard_ms_ = 0;
   std::deque<HostEvent> media_events_;
+  std::uint32_t media_wake_ = 0;  // pushed by the audio thread when a voice has ended
+  std::atomic<bool> wake_sent_{false};
   SDL_Texture* movie_texture_ = nullptr;  // the movie's picture while one is open
 };
 

@@ -9,12 +9,29 @@ namespace adv {
 
 namespace {
 
-void PullMix(void* mixer, Uint8* stream, int length) {
-  static_cast<AudioMixer*>(mixer)->Render(reinterpret_cast<std::int16_t*>(stream),
-                                          static_cast<std::size_t>(length) / 4);
-}
+// Poll-free waits: the end of a voice must reach a window loop that sleeps until input.
+constexpr std::uint32_t kMediaWakeMs = 10;
 
 }  // namespace
+
+void SdlHost::PullMix(void* host, Uint8* stream, int length) {
+  auto* self = static_cast<SdlHost*>(host);
+  AudioMixer& mixer = self->media_->mixer();
+  mixer.Render(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(length) / 4);
+  if (self->media_wake_ != 0 && mixer.HasFinished() && !self->wake_sent_.exchange(true)) {
+    SDL_Event wake{};
+    wake.type = self->media_wake_;
+    SDL_PushEvent(&wake);
+  }
+}
+
+std::optional<std::uint32_t> SdlHost::MediaWakeMs() {
+  if (!media_) return std::nullopt;
+  // A movie's frames and voices mixed by the clock (no device) move on only when polled.
+  if (media_->movie().Frame() != nullptr) return kMediaWakeMs;
+  if (audio_device_ == 0 && media_->mixer().HasVoices()) return kMediaWakeMs;
+  return std::nullopt;
+}
 
 MediaHost* SdlHost::Media() {
   if (media_) return media_.get();
@@ -37,7 +54,7 @@ MediaHost* SdlHost::Media() {
   // while a frame is drawn.
   want.samples = 1024;
   want.callback = PullMix;
-  want.userdata = &media_->mixer();
+  want.userdata = this;
   SDL_AudioSpec have{};
   audio_device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   if (audio_device_ == 0) {
@@ -70,6 +87,7 @@ void SdlHost::PumpMedia() {
     const std::uint64_t done = mixer.FramesDone();
     if (due > done) mixer.Discard(static_cast<std::size_t>(due - done));
   }
+  wake_sent_ = false;
   for (int id : mixer.TakeFinished()) {
     HostEvent done;
     done.type = HostEvent::Type::kMediaDone;
