@@ -9,6 +9,7 @@
 #include "engine/flow_state.h"
 #include "engine/frame.h"
 #include "engine/interpreter.h"
+#include "engine/media_waits.h"
 #include "engine/random_generator.h"
 #include "engine/system_variables.h"
 #include "engine/text_state.h"
@@ -26,13 +27,6 @@
 #include "text/wait_mark.h"
 
 namespace adv {
-
-// Where .mcm's glide of the mouse cursor started and goes, and how far it is.
-struct CursorGlide {
-  int from_x = 0, from_y = 0;
-  int to_x = 0, to_y = 0;
-  int step = 0;
-};
 
 class Engine {
  public:

@@ -1,7 +1,7 @@
 #include "engine/commands/media_commands.h"
 
 #include "engine/engine.h"
-#include "engine/interpreter.h"
+#include "engine/media_waits.h"
 #include "script/arguments.h"
 #include "script/script_file.h"
 
@@ -9,27 +9,10 @@ namespace adv {
 
 namespace {
 
-// .mcm: 32 steps, 5 ms apart; each step goes a 32nd further from where the glide began.
-constexpr int kGlideSteps = 32;
-constexpr int kGlideStepMs = 5;
-// A mode-1 sound is looked at again this often.
-constexpr std::uint32_t kSoundWaitSleepMs = 2;
-
 // The first argument; "stop" stops the player.
 bool ReadStop(Engine& engine, std::string& word) {
   word = ReadStringArg(engine.script);
   return word == "stop";
-}
-
-State GlideStep(Engine& engine) {
-  CursorGlide& glide = engine.glide;
-  ++glide.step;
-  const int x = glide.from_x + ((glide.step * (glide.to_x - glide.from_x)) >> 5);
-  const int y = glide.from_y + ((glide.step * (glide.to_y - glide.from_y)) >> 5);
-  engine.host.SetCursorPos(x, y);
-  Yield(engine);
-  AddWait(engine, kGlideStepMs);
-  return glide.step < kGlideSteps ? State::kCursorGlide : State::kReadLine;
 }
 
 }  // namespace
@@ -42,6 +25,7 @@ State WavCommand(Engine& engine) {
   }
   const int mode = ReadIntArg(engine.script);
   engine.media.sound.PlayWave(AddDefaultExtension(file, ".wav"), mode);
+  // Mode 1: the script waits, a frame at a time, until the sound has played.
   return engine.media.sound.Busy() ? State::kSoundWait : State::kReadLine;
 }
 
@@ -52,7 +36,7 @@ State MidCommand(Engine& engine) {
     return State::kReadLine;
   }
   const int loop = ReadIntArg(engine.script);
-  // A file that cannot be read at all leaves the song before loaded, which Play restarts.
+  // A file that cannot be read at all keeps the song loaded before, which Play restarts.
   engine.media.midi.Load(engine.files, AddDefaultExtension(file, ".mid"));
   engine.media.midi.SetLoop(loop != 0);
   engine.media.midi.Play();
@@ -93,22 +77,9 @@ State AviCommand(Engine& engine) {
 }
 
 State McmCommand(Engine& engine) {
-  CursorGlide& glide = engine.glide;
-  glide.to_x = ReadIntArg(engine.script);
-  glide.to_y = ReadIntArg(engine.script);
-  engine.host.GetCursorPos(glide.from_x, glide.from_y);
-  glide.step = 0;
-  return GlideStep(engine);
-}
-
-State SoundWaitStep(Engine& engine) {
-  if (!engine.media.sound.Busy()) return State::kReadLine;
-  engine.host.Sleep(kSoundWaitSleepMs);
-  return State::kSoundWait;
-}
-
-State CursorGlideStep(Engine& engine) {
-  return GlideStep(engine);
+  const int x = ReadIntArg(engine.script);
+  const int y = ReadIntArg(engine.script);
+  return StartCursorGlide(engine, x, y);
 }
 
 }  // namespace adv

@@ -15,9 +15,4 @@ State CdaCommand(Engine& engine);
 State AviCommand(Engine& engine);
 State McmCommand(Engine& engine);
 
-// The two waits the original made inside a step, made a frame at a time so the window answers:
-// a mode-1 sound playing to its end, and the cursor's glide.
-State SoundWaitStep(Engine& engine);
-State CursorGlideStep(Engine& engine);
-
 }  // namespace adv
