@@ -77,7 +77,11 @@ bool MovieDecoder::Next(std::int64_t& ms) {
       avcodec_send_packet(codec_, nullptr);
       continue;
     }
-    if (packet_->stream_index == stream_) avcodec_send_packet(codec_, packet_);
+    if (packet_->stream_index == stream_) {
+      read_since_rewind_ = true;
+      KeepPalette();
+      avcodec_send_packet(codec_, packet_);
+    }
     av_packet_unref(packet_);
   }
 }
@@ -93,7 +97,23 @@ bool MovieDecoder::Convert(std::uint32_t* out) {
   return sws_scale(sws_, frame_->data, frame_->linesize, 0, frame_->height, planes, strides) > 0;
 }
 
+void MovieDecoder::KeepPalette() {
+  std::size_t size = 0;
+  const std::uint8_t* palette = av_packet_get_side_data(packet_, AV_PKT_DATA_PALETTE, &size);
+  if (palette != nullptr) {
+    palette_.assign(palette, palette + size);
+  } else if (palette_due_ && !palette_.empty()) {
+    std::uint8_t* copy = av_packet_new_side_data(packet_, AV_PKT_DATA_PALETTE, palette_.size());
+    if (copy != nullptr) std::copy(palette_.begin(), palette_.end(), copy);
+  }
+  palette_due_ = false;
+}
+
 bool MovieDecoder::Rewind() {
+  // Nothing read yet: the first packets, palette included, are still waiting.
+  if (!read_since_rewind_) return true;
+  read_since_rewind_ = false;
+  palette_due_ = true;
   if (av_seek_frame(format_, stream_,
                     format_->streams[stream_]->start_time == AV_NOPTS_VALUE
                         ? 0

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 extern "C" {
@@ -293,6 +294,58 @@ bool ReadMixWav(const std::string& path, std::vector<std::int16_t>& samples) {
   }
   std::fclose(f);
   return ok;
+}
+
+namespace {
+
+void PutLe32(std::string& s, std::uint32_t v) {
+  for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
+}
+
+std::string Chunk(const char* tag, const std::string& body) {
+  std::string c(tag, 4);
+  PutLe32(c, static_cast<std::uint32_t>(body.size()));
+  return c + body + (body.size() % 2 ? std::string(1, '\0') : "");
+}
+
+}  // namespace
+
+bool WritePaletteMovie(const std::string& path, int width, int height, int fps, int frames,
+                       std::uint32_t colour) {
+  const auto row = static_cast<std::uint32_t>((width + 3) / 4 * 4);
+  const std::uint32_t frame_bytes = row * static_cast<std::uint32_t>(height);
+  const std::uint32_t w = static_cast<std::uint32_t>(width), h = static_cast<std::uint32_t>(height);
+  std::string avih;
+  for (std::uint32_t v : {1000000u / fps, 0u, 0u, 0x10u, static_cast<std::uint32_t>(frames), 0u, 1u,
+                          frame_bytes, w, h, 0u, 0u, 0u, 0u}) {
+    PutLe32(avih, v);
+  }
+  std::string strh = "vids";
+  strh.append(8, '\0');  // handler, flags
+  for (std::uint32_t v : {0u, 0u, 1u, static_cast<std::uint32_t>(fps), 0u,
+                          static_cast<std::uint32_t>(frames), frame_bytes, 0xFFFFFFFFu, 0u}) {
+    PutLe32(strh, v);  // priority and language, initial frames, scale, rate, start, length...
+  }
+  strh.append(8, '\0');
+  std::string strf;
+  for (std::uint32_t v : {40u, w, h}) PutLe32(strf, v);
+  for (std::uint32_t v : {1u | (8u << 16), 0u, frame_bytes, 0u, 0u, 256u, 0u}) PutLe32(strf, v);
+  for (int i = 0; i < 256; ++i) PutLe32(strf, i == 1 ? colour : 0);  // B, G, R, 0 little-endian
+  const std::string hdrl =
+      Chunk("LIST", "hdrl" + Chunk("avih", avih) +
+                        Chunk("LIST", "strl" + Chunk("strh", strh) + Chunk("strf", strf)));
+  std::string movi = "movi", index;
+  for (int k = 0; k < frames; ++k) {
+    index += "00db";
+    PutLe32(index, 0x10);
+    PutLe32(index, static_cast<std::uint32_t>(movi.size()));
+    PutLe32(index, frame_bytes);
+    movi += Chunk("00db", std::string(frame_bytes, '\1'));
+  }
+  const std::string body = "AVI " + hdrl + Chunk("LIST", movi) + Chunk("idx1", index);
+  std::ofstream out(path, std::ios::binary);
+  out << Chunk("RIFF", body);
+  return static_cast<bool>(out);
 }
 
 }  // namespace adv::test

@@ -27,6 +27,12 @@ bool EncodeAudio(const std::string& path, const Tone& tone);
 bool EncodeMovie(const std::string& path, int width, int height, int fps, int frames,
                  const std::vector<std::uint32_t>& colours, const Tone& tone);
 
+// An uncompressed 8-bit palette AVI written by hand (no sound): every pixel is palette entry 1,
+// which holds colour (0xRRGGBB). FFmpeg hands such a movie's palette over with its first packet
+// only.
+bool WritePaletteMovie(const std::string& path, int width, int height, int fps, int frames,
+                       std::uint32_t colour);
+
 // The dominant frequency of a stretch of interleaved stereo samples (left channel), by counting
 // zero crossings; 0 for silence.
 double ZeroCrossingHz(const std::int16_t* samples, std::size_t frames, int rate = 44100);

@@ -179,6 +179,33 @@ TEST(HeadlessMedia, ScreenshotsShowTheMovieFrameOfTheirTimeAndItRepeats) {
   EXPECT_EQ(test::Rms(samples.data() + 2 * 44100 * 21 / 10, 2000), 0);
 }
 
+// A palette movie's palette comes with its first packet only: it must survive the rewind of
+// Play and the repeat, or the picture comes out black.
+TEST(HeadlessMedia, PaletteMovieKeepsItsColoursWhenItRepeats) {
+  test::TempDir dir;
+  ASSERT_TRUE(test::WritePaletteMovie(dir.Path("pal.avi"), 16, 12, 10, 5, 0x20C040));
+  HeadlessOptions o;
+  for (std::uint32_t ms : {100u, 750u}) {
+    o.shots.push_back({ms, dir.Path("shot" + std::to_string(ms) + ".png")});
+  }
+  HeadlessHost host(o);
+  host.CreateMainWindow("", false);
+  MovieDevice& movies = host.Media()->Movies();
+  const int movie = movies.Open(dir.Path("pal.avi"));
+  ASSERT_NE(movie, 0);
+  ASSERT_TRUE(movies.SetWindow(movie) && movies.FillWindow(movie) && movies.Play(movie, true));
+  host.Sleep(1000);  // past the end of its first round
+  host.Finish();
+  for (std::uint32_t ms : {100u, 750u}) {
+    test::Picture shot;
+    ASSERT_TRUE(test::ReadPng(dir.Path("shot" + std::to_string(ms) + ".png"), shot));
+    const std::uint32_t got = shot.At(320, 240);  // scaling may round a channel by one
+    for (int shift : {0, 8, 16}) {
+      EXPECT_NEAR(static_cast<int>((got >> shift) & 0xFF), (0x20C040 >> shift) & 0xFF, 2) << ms;
+    }
+  }
+}
+
 TEST(HeadlessMedia, MovieDeviceRefusesFilesWithoutAPictureAndWindowlessPlay) {
   test::TempDir dir;
   test::WriteWav(dir.Path("a.wav"), {440, 0.5, 44100, 2, 4410});
