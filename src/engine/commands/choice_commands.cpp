@@ -15,7 +15,7 @@ State SltCommand(Engine& engine) {
     // Brackets in the text and target take their values now, when the choice is added.
     std::string text = ReadStringArg(script);
     std::string target = ReadStringArg(script);
-    if (!engine.choices.Add(std::move(text), std::move(target))) {
+    if (!engine.choices.Add(text, std::move(target))) {
       ReportScriptError(script, kMsgTooManyChoices, text);
     }
   } else if (word == "delete") {
