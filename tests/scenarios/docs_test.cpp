@@ -16,6 +16,7 @@
 #include "engine/command_table.h"
 #include "host/sjis_convert.h"
 #include "support/bmp_writer.h"
+#include "support/media_files.h"
 #include "support/message_texts.h"
 #include "support/run_adv.h"
 #include "support/temp_dir.h"
@@ -70,8 +71,20 @@ std::vector<Fence> AllFences() {
   return fences;
 }
 
-// The pictures and the cursor the examples name, written where the game looks for them.
+// The pictures, cursor, sounds, music and movie the examples name, written where the game looks
+// for them.
 void AddPictures(const TempDir& game) {
+  const Tone tone{440, 0.3, 22050, 1, 4410};
+  for (const char* sound : {"data/door.wav", "data/rain.wav", "data/cdaudio/track02.wav"}) {
+    game.Write(sound, "");
+    WriteWav(game.Path(sound), tone);
+  }
+  EncodeAudio(game.Path("data/theme.mp3"), tone);
+  WritePaletteMovie(game.Path("data/opening.avi"), 16, 12, 10, 5, 0x2040C0);
+  // One note: a format-0 song of a single quarter note.
+  game.Write("data/bgm01.mid", std::string("MThd\0\0\0\6\0\0\0\1\1\xE0MTrk\0\0\0\x0D"
+                                           "\0\x90\x3C\x40\x83\x60\x80\x3C\0\0\xFF\x2F\0",
+                                           35));
   game.Write("data/bg.bmp", Bmp24(640, 480, [](int x, int y) {
                return std::uint32_t(x * 255 / 639) << 16 | std::uint32_t(y * 255 / 479) << 8 | 64;
              }));
