@@ -8,140 +8,51 @@
 namespace adv {
 namespace {
 
-constexpr WaitMode kEnds = WaitMode::kClickEnds, kHeld = WaitMode::kHeldPasses,
-                   kIgnored = WaitMode::kClickIgnored, kPasses = WaitMode::kPasses;
-
 struct SetupCase {
-  const char* name;
   State setup;
-  WaitModes modes;  // the command's arguments, or the .def modes of the escape
-  bool left_down, right_down;
+  int left, right;   // wait modes: the command's arguments, or the .def modes of the escape
+  const char* held;  // buttons down as the wait begins
   State next;
-  bool left_accepted, right_accepted;  // both start false
-  bool page_cleared;
+  const char* accepted;  // buttons whose click ends the wait afterwards; both start refused
+  bool cleared;          // the page was cleared
 };
 
 const SetupCase kSetups[] = {
-    {"\\c waits for either button",
-     State::kTextWaitSetup,
-     {},
-     false,
-     false,
-     State::kTextWait,
-     true,
-     true,
-     false},
-    {"\\t with the left refused",
-     State::kTextClearWaitSetup,
-     {kIgnored, kEnds},
-     false,
-     false,
-     State::kTextClearWait,
-     false,
-     true,
-     false},
-    {".clk 1 0 with the left held passes",
-     State::kClkCommand,
-     {kHeld, kEnds},
-     true,
-     false,
-     State::kReadLine,
-     false,
-     false,
-     false},
-    {".clk 1 0 with only the right held waits",
-     State::kClkCommand,
-     {kHeld, kEnds},
-     false,
-     true,
-     State::kClkWait,
-     true,
-     true,
-     false},
-    {".clk 0 1 with the right held passes",
-     State::kClkCommand,
-     {kEnds, kHeld},
-     false,
-     true,
-     State::kReadLine,
-     false,
-     false,
-     false},
-    {".clk 2 2 refuses both",
-     State::kClkCommand,
-     {kIgnored, kIgnored},
-     true,
-     true,
-     State::kClkWait,
-     false,
-     false,
-     false},
-    {".tcl 3 0 clears and goes on",
-     State::kTclCommand,
-     {kPasses, kEnds},
-     false,
-     false,
-     State::kReadLine,
-     false,
-     false,
-     true},
-    {".tcl 0 3 as well",
-     State::kTclCommand,
-     {kEnds, kPasses},
-     false,
-     false,
-     State::kReadLine,
-     false,
-     false,
-     true},
-    {"\\t passing goes back to the text",
-     State::kTextClearWaitSetup,
-     {kPasses, kPasses},
-     false,
-     false,
-     State::kText,
-     false,
-     false,
-     true},
-    {"\\c with a held right button in mode 1",
-     State::kTextWaitSetup,
-     {kEnds, kHeld},
-     false,
-     true,
-     State::kText,
-     false,
-     false,
-     false},
-    {"other modes keep the last acceptance",
-     State::kTclCommand,
-     {static_cast<WaitMode>(7), static_cast<WaitMode>(-1)},
-     false,
-     false,
-     State::kTclWait,
-     false,
-     false,
-     false},
+    {State::kTextWaitSetup, 0, 0, "", State::kTextWait, "LR", false},
+    {State::kTextClearWaitSetup, 2, 0, "", State::kTextClearWait, "R", false},
+    {State::kClkCommand, 1, 0, "L", State::kReadLine, "", false},  // held: passes
+    {State::kClkCommand, 1, 0, "R", State::kClkWait, "LR", false},
+    {State::kClkCommand, 0, 1, "R", State::kReadLine, "", false},
+    {State::kClkCommand, 2, 2, "LR", State::kClkWait, "", false},  // only a label leaves it
+    {State::kTclCommand, 3, 0, "", State::kReadLine, "", true},
+    {State::kTclCommand, 0, 3, "", State::kReadLine, "", true},
+    {State::kTextClearWaitSetup, 3, 3, "", State::kText, "", true},
+    {State::kTextWaitSetup, 0, 1, "R", State::kText, "", false},
+    {State::kTclCommand, 7, -1, "", State::kTclWait, "", false},  // acceptance kept as it was
 };
 
 TEST(ClickWaitTest, SetUpByModesAndHeldButtons) {
   for (const SetupCase& c : kSetups) {
-    SCOPED_TRACE(c.name);
+    SCOPED_TRACE(testing::Message() << static_cast<int>(c.setup) << ": " << c.left << " " << c.right
+                                    << " held " << c.held);
     test::StartedEngine t;
     ASSERT_TRUE(t.started);
     TextState& text = t.engine.text;
     text.left_click_accepted = text.right_click_accepted = false;
     text.instant = true;
-    text.text_wait_modes = text.text_clear_wait_modes = c.modes;
-    t.SetLine(std::to_string(static_cast<int>(c.modes.left)) + " " +
-              std::to_string(static_cast<int>(c.modes.right)));
-    t.engine.mouse.left_down = c.left_down;
-    t.engine.mouse.right_down = c.right_down;
+    text.text_wait_modes = text.text_clear_wait_modes = {static_cast<WaitMode>(c.left),
+                                                         static_cast<WaitMode>(c.right)};
+    t.SetLine(std::to_string(c.left) + " " + std::to_string(c.right));
+    const std::string held = c.held;
+    t.engine.mouse.left_down = held.find('L') != std::string::npos;
+    t.engine.mouse.right_down = held.find('R') != std::string::npos;
     ASSERT_TRUE(t.engine.message_layer.PutChar("A", false, nullptr));
 
     EXPECT_EQ(SetUpClickWait(t.engine, c.setup), c.next);
-    EXPECT_EQ(text.left_click_accepted, c.left_accepted);
-    EXPECT_EQ(text.right_click_accepted, c.right_accepted);
-    EXPECT_EQ(t.engine.message_layer.IsBlank(), c.page_cleared);
+    const std::string accepted = c.accepted;
+    EXPECT_EQ(text.left_click_accepted, accepted.find('L') != std::string::npos);
+    EXPECT_EQ(text.right_click_accepted, accepted.find('R') != std::string::npos);
+    EXPECT_EQ(t.engine.message_layer.IsBlank(), c.cleared);
     // A wait shows the text laid out so far; a wait that passes changes nothing else.
     EXPECT_EQ(text.instant, !IsClickWait(c.next));
   }
