@@ -1,5 +1,4 @@
-// The choice table through .slt: its 19 entries, the lines the choices are drawn on, and clicks
-// that take nothing.
+// The choice table through .slt: its 19 entries and the lines the choices are drawn on.
 #include <gtest/gtest.h>
 
 #include "base/messages.h"
@@ -57,26 +56,6 @@ TEST(ChoicesTest, ChoicesStartOnAFreshLineAndSpanTheirWrappedLines) {
     EXPECT_EQ(choices.entries[2].last_line, c.last + 2);
     EXPECT_EQ(layer.current_line(), c.last + 3);
   }
-}
-
-TEST(ChoicesTest, ClickWithoutAHoveredTargetTakesNothing) {
-  test::StartedEngine t;
-  ASSERT_TRUE(t.started);
-  t.Execute(".slt add \"no target\" \"\"");
-  t.Execute(".slt add other :x");
-  t.Execute(".slt exec");
-  ChoiceTable& choices = t.engine.choices;
-  t.host.SetCursorPos(600, 400);  // beside both
-  ChoiceHoverStep(t.engine);
-  EXPECT_EQ(choices.hovered, 0);
-  EXPECT_FALSE(ChooseOnClick(t.engine, 600, 400));
-  t.host.SetCursorPos(4, 4);  // on the first, which has no target
-  ChoiceHoverStep(t.engine);
-  EXPECT_EQ(choices.hovered, 1);
-  EXPECT_FALSE(ChooseOnClick(t.engine, 4, 4));
-  EXPECT_EQ(choices.count, 2);
-  EXPECT_EQ(t.engine.interp.state(), State::kChoices);
-  EXPECT_EQ(t.engine.mouse.click_x, 0);
 }
 
 }  // namespace
