@@ -3,6 +3,7 @@
 #include "engine/engine.h"
 #include "engine/interpreter.h"
 #include "engine/jumps.h"
+#include "text/layout_math.h"
 #include "text/screen_update.h"
 
 namespace adv {
@@ -144,7 +145,11 @@ void ComposeMessageLayer(Engine& engine, CDrawImage& target, const Rect& rect) {
   TextLayer& layer = engine.message_layer;
   CDrawImage* before = layer.target();
   layer.SetTarget(&target);
-  layer.ComposeRect(OffsetRect(rect, -layer.position_x(), -layer.position_y()));
+  // Into layer coordinates; a position of INT_MIN has no int negation.
+  const long long x = layer.position_x();
+  const long long y = layer.position_y();
+  layer.ComposeRect(Rect{Saturate(rect.left - x), Saturate(rect.top - y), Saturate(rect.right - x),
+                         Saturate(rect.bottom - y)});
   layer.SetTarget(before);
 }
 

@@ -9,6 +9,7 @@
 #include "engine/message_display.h"
 #include "script/arguments.h"
 #include "script/error_report.h"
+#include "text/layout_math.h"
 #include "text/screen_update.h"
 
 namespace adv {
@@ -109,11 +110,12 @@ void Print(Engine& engine, CDrawImage& target, bool to_screen) {
     const std::size_t cut = SjisFindSeq(std::string_view(text).substr(from), "\\n");
     const bool last = cut == std::string::npos;
     std::string line = text.substr(from, last ? std::string::npos : cut);
-    const int width = parts.MeasureLine(line);
-    int left = x;
-    if (engine.text.parts_alignment == PartsAlignment::kCentre) left = x - width / 2;
-    if (engine.text.parts_alignment == PartsAlignment::kRight) left = x - width;
-    parts.MoveTo(left, parts.cursor_y());
+    const long long width = parts.MeasureLine(line);
+    // Any X and any width: the left edge is clamped, not overflowed.
+    long long left = x;
+    if (engine.text.parts_alignment == PartsAlignment::kCentre) left -= width / 2;
+    if (engine.text.parts_alignment == PartsAlignment::kRight) left -= width;
+    parts.MoveTo(Saturate(left), parts.cursor_y());
     if (!last) line.push_back('\n');
     parts.DrawString(line, true);
     if (last) break;
@@ -223,7 +225,11 @@ State TpsCommand(Engine& engine) {
   const int mode = ReadIntArg(script);
   const int x = ReadIntArg(script);
   const int y = ReadIntArg(script);
-  if (mode == 0) layer.MoveTo(x - layer.position_x(), y - layer.position_y());
+  if (mode == 0) {
+    // Screen point to layer point, for any position the script gave the layer.
+    layer.MoveTo(Saturate(static_cast<long long>(x) - layer.position_x()),
+                 Saturate(static_cast<long long>(y) - layer.position_y()));
+  }
   if (mode == 1) layer.MoveBy(x, y);
   if (mode == 2) layer.MoveAfterLast(x, y);
   return State::kReadLine;

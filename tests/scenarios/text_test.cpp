@@ -1,0 +1,319 @@
+// Message text through adv --headless: escapes, speed, instant text, the page, click waits and
+// the wait mark, the message window, .tps, .tpr, choices, text hooks and every text report,
+// checked by where ink of a known colour lies in screenshots.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+
+#include "support/run_adv.h"
+#include "support/shot_ink.h"
+#include "support/temp_dir.h"
+
+namespace adv::test {
+namespace {
+
+constexpr std::uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00FF00, kYellow = 0xFFFF00,
+                        kCyan = 0x00FFFF;
+
+// tests/scenarios/NAME run until `until` ms, with the input file NAME/INPUT when given and a
+// screenshot at each of `times`.
+class Play {
+ public:
+  Play(const std::string& name, const std::vector<std::uint32_t>& times, std::uint32_t until,
+       const std::string& input = "", const std::vector<std::string>& extra = {}) {
+    std::vector<std::string> args{"--headless", "--until", std::to_string(until)};
+    if (!input.empty()) args.insert(args.end(), {"--input", ScenarioDir(name) + "/" + input});
+    for (std::uint32_t ms : times) {
+      args.insert(args.end(), {"--shot", std::to_string(ms) + ":" + Shot(ms)});
+    }
+    args.insert(args.end(), extra.begin(), extra.end());
+    args.push_back(ScenarioDir(name));
+    result = RunAdv(args);
+    EXPECT_EQ(result.status, 0) << result.err;
+    for (std::uint32_t ms : times) EXPECT_TRUE(ReadPng(Shot(ms), shots[ms])) << ms;
+  }
+  const Picture& At(std::uint32_t ms) { return shots[ms]; }
+  std::string Shot(std::uint32_t ms) const { return out.Path(std::to_string(ms) + ".png"); }
+
+  TempDir out;
+  RunResult result;
+  std::map<std::uint32_t, Picture> shots;
+};
+
+// Ink on message line `line` (from 1) of a page at (0, 0) in lines of `size` pixels.
+Rect LineInk(const Picture& shot, std::uint32_t colour, int line, int size = 32) {
+  return FindInk(shot, colour, Rect{0, (line - 1) * size, 640, line * size}).bounds;
+}
+
+// How many 16-pixel cells from the left edge the ink reaches: the half-width characters of a
+// line, however each glyph sits in its cell.
+int Cells(const Rect& ink) {
+  if (ink.Empty()) return 0;
+  EXPECT_LT(ink.left, 16) << "the line does not start at the left edge";
+  return (ink.right + 15) / 16;
+}
+
+// The ink lies in the character cells `cells` and reaches into the first and the last of them.
+void ExpectFills(const Rect& ink, const Rect& cells, int cell = 16) {
+  EXPECT_FALSE(ink.Empty()) << "no ink";
+  EXPECT_EQ(IntersectRect(ink, cells), ink) << "ink outside the cells";
+  EXPECT_LT(ink.left, cells.left + cell);
+  EXPECT_GT(ink.right, cells.right - cell);
+}
+
+// The FILE:LINE: lines of script errors on stderr.
+std::vector<std::string> Reports(const RunResult& r) {
+  std::vector<std::string> lines;
+  for (const std::string& line : r.ErrLines()) {
+    if (line.find(".txt:") != std::string::npos && line.rfind("box:", 0) != 0) {
+      lines.push_back(line);
+    }
+  }
+  return lines;
+}
+
+// The virtual time a headless run ended at.
+int EndMs(const RunResult& r) {
+  const std::size_t at = r.err.find("end at ");
+  return at == std::string::npos ? -1 : std::stoi(r.err.substr(at + 7));
+}
+
+TEST(TextScenario, EachEscape) {
+  Play play("text_escapes", {900}, 1000);
+  // AB\nCD / EF\N / GH\n (an empty line) / IJ\d with KL after it / M\xN, the x drawn once.
+  const int cells[] = {2, 2, 2, 2, 0, 4, 3, 0};
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(Cells(LineInk(play.At(900), kWhite, i + 1)), cells[i]) << "line " << i + 1;
+  }
+}
+
+TEST(TextScenario, ClickWaitsInText) {
+  Play play("text_waits", {400, 900, 1400, 1900, 2100, 2400}, 2500, "input.txt");
+  const struct {
+    std::uint32_t ms;
+    int cells[3];  // lines 1 to 3
+  } pages[] = {
+      {400, {2, 0, 0}},   // AB, waiting after \c
+      {900, {2, 2, 0}},   // the line broke after the wait; CD waits after \C
+      {1400, {2, 4, 2}},  // EF went on after CD; GH waits after \t
+      {1900, {2, 2, 0}},  // the page cleared: IJ, then KL waits after \T
+      {2100, {2, 0, 0}},  // cleared again; MN on the first line, as \T took the line feed
+      {2400, {0, 0, 0}},  // .tcl 3 0 cleared it without a click
+  };
+  for (const auto& page : pages) {
+    for (int line = 1; line <= 3; ++line) {
+      EXPECT_EQ(Cells(LineInk(play.At(page.ms), kWhite, line)), page.cells[line - 1])
+          << page.ms << " ms, line " << line;
+    }
+  }
+}
+
+TEST(TextScenario, ClkModesAndHeldButtons) {
+  // .clk 1 0 shows B at once when the left button is held as it begins; .clk 2 2 takes no
+  // click, so only the left click-jump label leaves it (to D, past the red C).
+  const struct {
+    const char* input;
+    bool b_at_500, d_at_900, d_at_1400;
+  } runs[] = {{"held.txt", true, false, true}, {"released.txt", false, false, false}};
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.input);
+    Play play("text_clicks", {500, 900, 1400}, 1500, run.input);
+    EXPECT_EQ(!LineInk(play.At(500), kWhite, 1).Empty(), run.b_at_500);
+    EXPECT_FALSE(LineInk(play.At(900), kWhite, 1).Empty());
+    EXPECT_EQ(!LineInk(play.At(900), kWhite, 2).Empty(), run.d_at_900);
+    EXPECT_EQ(!LineInk(play.At(1400), kWhite, 2).Empty(), run.d_at_1400);
+    for (std::uint32_t ms : {500u, 900u, 1400u}) EXPECT_EQ(FindInk(play.At(ms), kRed).count, 0);
+  }
+}
+
+TEST(TextScenario, TextSpeedAndTheHeldButton) {
+  // 100 ms a character; from 1400 the left button is held, and .tsp 100 10 makes it 10 ms.
+  Play play("text_speed", {250, 550, 1390, 1650}, 1800, "input.txt");
+  EXPECT_EQ(Cells(LineInk(play.At(250), kWhite, 1)), 3);
+  EXPECT_EQ(Cells(LineInk(play.At(550), kWhite, 1)), 6);
+  EXPECT_LE(Cells(LineInk(play.At(1390), kWhite, 2)), 3);
+  EXPECT_EQ(Cells(LineInk(play.At(1650), kWhite, 2)), 12);
+}
+
+TEST(TextScenario, ClicksMakeTextInstant) {
+  // .tct 2 2: the click at 150 during display shows the rest of the line at once, after the
+  // delay of the character on screen (C, at 200); the click that ends the wait makes the next
+  // line instant too.
+  Play play("text_instant", {120, 250, 350, 900, 1050}, 1500, "input.txt");
+  EXPECT_EQ(Cells(LineInk(play.At(120), kWhite, 1)), 2);
+  EXPECT_EQ(Cells(LineInk(play.At(250), kWhite, 1)), 3);
+  EXPECT_EQ(Cells(LineInk(play.At(350), kWhite, 1)), 8);
+  EXPECT_EQ(Cells(LineInk(play.At(900), kWhite, 2)), 0);
+  EXPECT_EQ(Cells(LineInk(play.At(1050), kWhite, 2)), 8);
+}
+
+TEST(TextScenario, FullPageThenTheTwentyFirstLine) {
+  // Size 16: twenty lines of 16 pixels, the last one full to the width of 600.
+  Play play("text_page", {900, 1400}, 1500, "input.txt");
+  const Picture& page = play.At(900);
+  for (int line = 1; line <= 19; ++line) EXPECT_FALSE(LineInk(page, kWhite, line, 16).Empty());
+  const Rect last = LineInk(page, kWhite, 20, 16);
+  EXPECT_GT(last.right, 592);
+  EXPECT_LE(last.right, 600);
+  // The green line after it needs a 21st line: it is taken and not drawn.
+  EXPECT_EQ(FindInk(page, kGreen).count, 0);
+  EXPECT_EQ(FindInk(page, kWhite, Rect{0, 320, 640, 480}).count, 0);
+  // The click of \t empties the page; C follows on its second line.
+  EXPECT_EQ(FindInk(play.At(1400), kWhite).count, 0);
+  EXPECT_EQ(FindInk(play.At(1400), kGreen).bounds,
+            IntersectRect(FindInk(play.At(1400), kGreen).bounds, Rect{0, 16, 8, 32}));
+  EXPECT_FALSE(FindInk(play.At(1400), kGreen).bounds.Empty());
+}
+
+TEST(TextScenario, WaitMarkPlacesAndBlinks) {
+  Play play("text_mark", {200, 500, 800, 1100, 1650, 1800, 2300, 2800, 3050, 3450, 3600, 4100},
+            4500, "input.txt");
+  // The layer is at (20, 100); "AB" ends at x 32 of its first line.
+  const Rect none;
+  const struct {
+    std::uint32_t ms;
+    Rect red, green;  // mark 1 for \c, mark 2 for \t, each 8 x 8
+  } marks[] = {
+      {200, {300, 40, 308, 48}, none},   // mode 0: the screen point
+      {500, {24, 166, 32, 174}, none},   // mode 1: where the next character goes (line 3)
+      {800, {56, 102, 64, 110}, none},   // mode 2: after the last character
+      {1100, {56, 102, 64, 110}, none},  // mode 7: where the last wait had it
+      // Blinking every 500 ms from the wait at about 1200, until the click at 3000.
+      {1650, none, none},
+      {1800, {56, 100, 64, 108}, none},
+      {2300, none, none},
+      {2800, {56, 100, 64, 108}, none},
+      {3050, none, none},
+      // \t after "CD" on line 7 shows mark 2 one interval after its wait began.
+      {3450, none, none},
+      {3600, none, {56, 292, 64, 300}},
+      {4100, none, none},  // .mst delete
+  };
+  for (const auto& m : marks) {
+    EXPECT_EQ(FindInk(play.At(m.ms), kRed).bounds, m.red) << m.ms << " ms";
+    EXPECT_EQ(FindInk(play.At(m.ms), kGreen).bounds, m.green) << m.ms << " ms";
+  }
+}
+
+TEST(TextScenario, HideAndShowTheMessageWindow) {
+  // Each change shows once the .wat before it has run: at about 300, 600, 900 and 1200.
+  Play play("text_window", {250, 350, 550, 650, 1000, 1300}, 1500);
+  const struct {
+    std::uint32_t ms;
+    int line1, line2;
+  } shown[] = {{250, 0, 0}, {350, 2, 0}, {550, 2, 0}, {650, 0, 0}, {1000, 0, 0}, {1300, 2, 2}};
+  for (const auto& s : shown) {
+    EXPECT_EQ(Cells(LineInk(play.At(s.ms), kWhite, 1)), s.line1) << s.ms << " ms";
+    EXPECT_EQ(Cells(LineInk(play.At(s.ms), kWhite, 2)), s.line2) << s.ms << " ms";
+  }
+}
+
+TEST(TextScenario, TpsPlacesTheNextCharacter) {
+  // Layer at (20, 30): A at the screen point (100, 400); B moved by (50, -200) from the start of
+  // the next line; C right after B plus (10, 0).
+  Play play("text_cursor", {900}, 1000);
+  ExpectFills(FindInk(play.At(900), kWhite).bounds, Rect{100, 400, 116, 432});
+  ExpectFills(FindInk(play.At(900), kGreen).bounds, Rect{70, 232, 86, 264});
+  ExpectFills(FindInk(play.At(900), kCyan).bounds, Rect{96, 232, 112, 264});
+}
+
+TEST(TextScenario, TprAlignsAndPrintsIntoPictures) {
+  Play play("text_parts", {100, 250, 700, 1100}, 1200);
+  const Picture& printed = play.At(100);
+  ExpectFills(FindInk(printed, kYellow, Rect{0, 200, 640, 232}).bounds, Rect{288, 200, 352, 232});
+  ExpectFills(FindInk(printed, kYellow, Rect{0, 300, 640, 332}).bounds, Rect{568, 300, 600, 332});
+  ExpectFills(FindInk(printed, kYellow, Rect{0, 332, 640, 364}).bounds, Rect{536, 332, 600, 364});
+  // Printed into off1, the text reaches the screen only with the .pic that copies it.
+  EXPECT_EQ(FindInk(printed, kYellow, Rect{0, 400, 640, 480}).count, 0);
+  ExpectFills(FindInk(play.At(250), kYellow, Rect{0, 400, 640, 480}).bounds,
+              Rect{10, 410, 42, 442});
+  // Green WWWW printed under the message's AB, then a cyan .pic: the message stays on top.
+  const ShotInk message = FindInk(play.At(250), kWhite);
+  ExpectFills(message.bounds, Rect{0, 0, 32, 32});
+  EXPECT_EQ(FindInk(play.At(700), kWhite).count, message.count);
+  ExpectFills(FindInk(play.At(700), kGreen).bounds, Rect{0, 0, 64, 32});
+  EXPECT_EQ(FindInk(play.At(1100), kWhite).count, message.count);
+  EXPECT_EQ(FindInk(play.At(1100), kGreen).count, 0);
+  EXPECT_EQ(FindInk(play.At(1100), kCyan).bounds, (Rect{0, 0, 64, 32}));
+}
+
+TEST(TextScenario, ChoicesLightUpAndJump) {
+  TempDir vars;
+  Play play("text_choices", {400, 600, 900, 1300}, 1500, "input.txt",
+            {"--vars", vars.Path("vars.txt")});
+  // Q on line 1; First, Second and NoTarget (no target) on lines 2 to 4.
+  const struct {
+    std::uint32_t ms;
+    int lit;  // the line drawn in the selected colour
+  } hovers[] = {{400, 0}, {600, 3}, {900, 4}};
+  for (const auto& h : hovers) {
+    for (int line = 2; line <= 4; ++line) {
+      EXPECT_EQ(!LineInk(play.At(h.ms), kRed, line).Empty(), line == h.lit) << h.ms;
+      EXPECT_EQ(!LineInk(play.At(h.ms), kGreen, line).Empty(), line != h.lit) << h.ms;
+    }
+    EXPECT_EQ(FindInk(play.At(h.ms), kWhite).bounds,
+              IntersectRect(FindInk(play.At(h.ms), kWhite).bounds, Rect{0, 0, 640, 32}));
+  }
+  // The click on NoTarget did nothing; the one on Second jumped to :two, which drew TWO in the
+  // usual colour and read the click position.
+  EXPECT_FALSE(LineInk(play.At(1300), kWhite, 5).Empty());
+  EXPECT_EQ(vars.Read("vars.txt"), ".let cx = 40\r\n.let cy = 80\r\n");
+  // The table was emptied by the jump.
+  EXPECT_EQ(Reports(play.result),
+            std::vector<std::string>{
+                "start.txt:17: 選択肢が登録されていないのに選択肢を表示しようとしました"});
+}
+
+TEST(TextScenario, TextHookShowsTheRestOfTheLineAfterItsReturn) {
+  // AB\3CD with \3 at other:here, which draws HOOK in green and returns at its end.
+  Play play("text_hook", {900}, 1000);
+  const Picture& shot = play.At(900);
+  EXPECT_FALSE(FindInk(shot, kWhite, Rect{0, 0, 32, 32}).bounds.Empty());
+  EXPECT_EQ(FindInk(shot, kWhite, Rect{32, 0, 96, 32}).count, 0);
+  ExpectFills(FindInk(shot, kGreen).bounds, Rect{32, 0, 96, 32});
+  ExpectFills(FindInk(shot, kWhite, Rect{96, 0, 640, 480}).bounds, Rect{96, 0, 128, 32});
+}
+
+TEST(TextScenario, EveryTextReportNamesFileAndLine) {
+  RunResult r = RunAdv({"--headless", ScenarioDir("text_reports")});
+  EXPECT_EQ(r.status, 0);
+  EXPECT_EQ(Reports(r), (std::vector<std::string>{
+                            "start.txt:1: 「.txt maxline」に失敗しました",
+                            "start.txt:2: 「.txt space size」に失敗しました",
+                            "start.txt:3: 「.txt font magnification」に失敗しました",
+                            "start.txt:4: 「.tpr font magnification」に失敗しました",
+                            "start.txt:5: コピー先に存在しないオフスクリーンを指定しました",
+                            "start.txt:6: 選択肢が登録されていないのに選択肢を表示しようとしました",
+                            "start.txt:9: 「.txt space pos」に失敗しました",
+                            "start.txt:10: 「.txt maxline」に失敗しました",
+                            "start.txt:15: コピー先に存在しないオフスクリーンを指定しました",
+                        }))
+      << r.err;
+}
+
+TEST(TextScenario, FailedTextHookEndsTheRunWithItsReport) {
+  const struct {
+    const char* def;
+    const char* report;
+  } hooks[] = {
+      {"", "start.txt:2: ファイルが開けません"},  // \5 never set: the file ".txt"
+      {".def \\5 missing:here", "start.txt:2: ファイルが開けません"},
+      {".def \\5 other:nowhere", "other.txt:3: 指定されたラベルが見つかりませんでした"},
+      {".def \\5 other;9", "other.txt:3: 指定された行番号は無効です"},
+  };
+  for (const auto& hook : hooks) {
+    SCOPED_TRACE(hook.def);
+    TempDir game;
+    game.Write("data/start.txt", std::string(hook.def) + "\nAB\\5CD\n.wat 5000\n");
+    game.Write("data/other.txt", ":here\nx\n");
+    RunResult r = RunAdv({"--headless", game.path()});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(Reports(r), (std::vector<std::string>{hook.report})) << r.err;
+    // The run ends at the hook, long before the wait after it.
+    EXPECT_LT(EndMs(r), 1000) << r.err;
+  }
+}
+
+}  // namespace
+}  // namespace adv::test

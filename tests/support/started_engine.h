@@ -1,0 +1,17 @@
+// A TestEngine started as a run starts it: back and spare buffers, the base surface, both text
+// layers with their defaults, and an empty start script open, so text and wait code can be
+// driven step by step.
+#pragma once
+
+#include "support/test_engine.h"
+
+namespace adv::test {
+
+class StartedEngine : public TestEngine {
+ public:
+  StartedEngine();
+  // True when the start-up above worked (fonts found, surfaces made).
+  bool started = false;
+};
+
+}  // namespace adv::test
