@@ -73,14 +73,6 @@ void RunFrameLoop(App& app) {
   while (!app.quit) {
     Step(engine);
     ++app.frames;
-    if (app.end_when_input_exhausted && WaitsForInput(engine.interp.state()) &&
-        !host.InputPending() && !app.close_at) {
-      std::fprintf(stderr,
-                   "adv: the script waits for input that the input script does not give; "
-                   "ending the run\n");
-      DestroyWindow(app);
-      return;
-    }
     Hold(app, frame.last_end + frame.interval);
     if (app.quit) return;
     if (frame.swap_request) {
@@ -92,6 +84,16 @@ void RunFrameLoop(App& app) {
     if (!frame.dirty.Empty()) {
       PresentRect(engine, frame.dirty);
       frame.dirty = Rect{};
+    }
+    // A headless run ends once the script waits for input its input file will not give, with
+    // this frame shown, so an end screenshot has what the player would be looking at.
+    if (app.end_when_input_exhausted && WaitsForInput(engine.interp.state()) &&
+        !host.InputPending() && !app.close_at) {
+      std::fprintf(stderr,
+                   "adv: the script waits for input that the input script does not give; "
+                   "ending the run\n");
+      DestroyWindow(app);
+      return;
     }
     // Waiting for a click or a sound, the steps change nothing until input or a media event
     // comes or the mark blinks.

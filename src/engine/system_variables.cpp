@@ -16,10 +16,11 @@ std::optional<std::int32_t> EngineSystemVariables::Int(std::string_view name) {
   }
   if (name == "ClickX") return engine_.mouse.click_x;
   if (name == "ClickY") return engine_.mouse.click_y;
-  if (name == "CurTextX") return layer.position_x() + layer.cursor_x();
-  if (name == "CurTextY") return layer.position_y() + layer.cursor_y();
-  if (name == "LastTextX") return layer.position_x() + layer.last_x();
-  if (name == "LastTextY") return layer.position_y() + layer.last_y();
+  // Screen coordinates; a script may have placed the layer anywhere in the int range.
+  if (name == "CurTextX") return Rect::SaturatedAdd(layer.position_x(), layer.cursor_x());
+  if (name == "CurTextY") return Rect::SaturatedAdd(layer.position_y(), layer.cursor_y());
+  if (name == "LastTextX") return Rect::SaturatedAdd(layer.position_x(), layer.last_x());
+  if (name == "LastTextY") return Rect::SaturatedAdd(layer.position_y(), layer.last_y());
   if (name == "CurTextLine") return layer.current_line();
   return std::nullopt;
 }

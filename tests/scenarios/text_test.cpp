@@ -63,11 +63,14 @@ void ExpectFills(const Rect& ink, const Rect& cells, int cell = 16) {
 }
 
 // The FILE:LINE: lines of script errors on stderr.
+// The script error lines, each without the English explanation after the engine's message.
 std::vector<std::string> Reports(const RunResult& r) {
   std::vector<std::string> lines;
   for (const std::string& line : r.ErrLines()) {
     if (line.find(".txt:") != std::string::npos && line.rfind("box:", 0) != 0) {
-      lines.push_back(line);
+      const std::size_t explained = line.rfind(" (");
+      lines.push_back(
+          line.back() == ')' && explained != std::string::npos ? line.substr(0, explained) : line);
     }
   }
   return lines;

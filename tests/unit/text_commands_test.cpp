@@ -67,5 +67,18 @@ TEST(TextCommandsTest, PicturesComposeTheMessageLayerFromAnyPosition) {
   }
 }
 
+TEST(TextCommandsTest, TextPositionVariablesSaturate) {
+  test::StartedEngine t;
+  ASSERT_TRUE(t.started);
+  t.RunConfig(".int x y");
+  t.Execute(".txt space pos 2147483647 -2147483648");
+  t.Execute("A");
+  while (t.engine.interp.state() == State::kText) Step(t.engine);
+  t.Execute(".let x = LastTextX");
+  t.Execute(".let y = CurTextY");
+  EXPECT_EQ(t.Int("x"), INT_MAX);
+  EXPECT_EQ(t.Int("y"), INT_MIN + t.engine.message_layer.cursor_y());
+}
+
 }  // namespace
 }  // namespace adv
