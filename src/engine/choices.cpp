@@ -42,34 +42,50 @@ bool ShowChoices(Engine& engine) {
   return true;
 }
 
+namespace {
+
+// Calls visit(choice, line number, rectangle on the screen) for every line of every choice.
+template <class Visit>
+void ForEachChoiceLine(Engine& engine, Visit visit) {
+  const ChoiceTable& choices = engine.choices;
+  for (int i = 1; i <= choices.count; ++i) {
+    const ChoiceEntry& entry = choices.entries[static_cast<std::size_t>(i)];
+    for (int j = entry.first_line; j <= entry.last_line; ++j) {
+      TextLine line;
+      if (engine.message_layer.GetLine(&line, j)) {
+        visit(i, j, engine.message_layer.OnTarget(line.rect));
+      }
+    }
+  }
+}
+
+}  // namespace
+
 void ChoiceHoverStep(Engine& engine) {
   ChoiceTable& choices = engine.choices;
   TextLayer& layer = engine.message_layer;
   int x = 0, y = 0;
   engine.host.GetCursorPos(x, y);
+  // The choice under the mouse is found before any line is drawn, so every line of a choice
+  // that wraps lights up, not only those from the one under the mouse on.
   choices.hovered = 0;
-  layer.SetTarget(&engine.surfaces.back);
-  for (int i = 1; i <= choices.count; ++i) {
-    const ChoiceEntry& entry = choices.entries[static_cast<std::size_t>(i)];
-    for (int j = entry.first_line; j <= entry.last_line; ++j) {
-      TextLine line;
-      if (!layer.GetLine(&line, j)) continue;
-      const Rect rect = layer.OnTarget(line.rect);
-      // The lowest-numbered choice under the mouse wins.
-      if (choices.hovered == 0 && x >= rect.left && x < rect.right && y >= rect.top &&
-          y < rect.bottom) {
-        choices.hovered = i;
-      }
-      if (!engine.text.message_window_shown) continue;
-      const Rect shown = IntersectRect(rect, Rect{0, 0, kScreenWidth, kScreenHeight});
-      // The old drawing of the line goes, so the new colours are not blended over it.
-      engine.surfaces.back.Blt(shown.left, shown.top, shown.Width(), shown.Height(),
-                               engine.surfaces.base, shown.left, shown.top);
-      engine.choice_colours.RedrawChoice(layer, j, choices.hovered == i, true);
-      engine.frame.MarkDirty(shown);
+  ForEachChoiceLine(engine, [&](int i, int, const Rect& rect) {
+    // The lowest-numbered choice under the mouse wins.
+    if (choices.hovered == 0 && x >= rect.left && x < rect.right && y >= rect.top &&
+        y < rect.bottom) {
+      choices.hovered = i;
     }
-  }
-  engine.choice_colours.ApplyUsual(layer);
+  });
+  if (!engine.text.message_window_shown) return;
+  layer.SetTarget(&engine.surfaces.back);
+  ForEachChoiceLine(engine, [&](int i, int j, const Rect& rect) {
+    const Rect shown = IntersectRect(rect, Rect{0, 0, kScreenWidth, kScreenHeight});
+    // The old drawing of the line goes, so the new colours are not blended over it.
+    engine.surfaces.back.Blt(shown.left, shown.top, shown.Width(), shown.Height(),
+                             engine.surfaces.base, shown.left, shown.top);
+    engine.choice_colours.RedrawChoice(layer, j, choices.hovered == i, true);
+    engine.frame.MarkDirty(shown);
+  });
 }
 
 bool ChooseOnClick(Engine& engine, int x, int y) {

@@ -4,6 +4,7 @@
 #include "base/messages.h"
 #include "engine/choices.h"
 #include "host/sjis_convert.h"
+#include "support/ink.h"
 #include "support/started_engine.h"
 
 namespace adv {
@@ -56,6 +57,26 @@ TEST(ChoicesTest, ChoicesStartOnAFreshLineAndSpanTheirWrappedLines) {
     EXPECT_EQ(choices.entries[2].last_line, c.last + 2);
     EXPECT_EQ(layer.current_line(), c.last + 3);
   }
+}
+
+// Every line of a choice that wraps lights up when the mouse is over any of them.
+TEST(ChoicesTest, WrappedChoiceLightsUpWholeFromItsSecondLine) {
+  test::StartedEngine t;
+  ASSERT_TRUE(t.started);
+  t.Execute(".tsw");
+  t.Execute(".txt font color selected #FFFF00");
+  t.Execute(".slt add " + std::string(40, 'W') + " :b");
+  t.Execute(".slt exec");
+  TextLayer& layer = t.engine.message_layer;
+  TextLine first, second;
+  ASSERT_TRUE(layer.GetLine(&first, 1) && layer.GetLine(&second, 2));
+  const Rect on_second = layer.OnTarget(second.rect);
+  t.host.SetCursorPos(on_second.left + 2, on_second.top + 2);
+  Step(t.engine);  // the hover step
+  EXPECT_EQ(t.engine.choices.hovered, 1);
+  const Pixel yellow = ColorToPixel(0x00FFFF);
+  const Rect ink = test::InkBounds(t.engine.surfaces.back, yellow);
+  EXPECT_FALSE(IntersectRect(ink, layer.OnTarget(first.rect)).Empty()) << "first line not lit";
 }
 
 }  // namespace
