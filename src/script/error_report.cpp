@@ -10,13 +10,21 @@
 namespace adv {
 
 std::string ExplainScriptError(std::string_view message, std::string_view name) {
-  std::string english(ExplainMessage(message));
+  const std::string_view english = ExplainMessage(message);
   const std::size_t slot = english.find("{}");
-  if (slot == std::string::npos) return english;
-  if (!name.empty()) return english.replace(slot, 2, "\"" + SjisToUtf8(name) + "\"");
-  // Without a name the placeholder goes with the blank beside it.
-  const bool blank_before = slot > 0 && english[slot - 1] == ' ';
-  return english.erase(blank_before ? slot - 1 : slot, blank_before ? 3 : 2);
+  if (slot == std::string_view::npos) return std::string(english);
+  std::string out;
+  if (name.empty()) {
+    // Without a name the placeholder goes with the blank before it.
+    out.append(english.substr(0, slot > 0 && english[slot - 1] == ' ' ? slot - 1 : slot));
+  } else {
+    out.append(english.substr(0, slot));
+    out.push_back('"');
+    out.append(SjisToUtf8(name));
+    out.push_back('"');
+  }
+  out.append(english.substr(slot + 2));
+  return out;
 }
 
 void ReportScriptError(ScriptContext& script, std::string_view message, std::string_view name) {
