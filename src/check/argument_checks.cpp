@@ -52,8 +52,9 @@ bool CursorLoads(const FileSystem& files, std::string_view name) {
 void CheckColour(LineCheck& at, const Arg& word) {
   if (!word.Known() || word.text.empty() || IsColourWord(word.text)) return;
   const Colour c = ParseColour(word.text);
-  at.Fault(Quoted(word.text) + " is not a colour (\"#\" and six hexadecimal digits): it reads as " +
-           (word.text[0] == '#' ? ColourText(c) : std::string("black")));
+  at.Fault(Cat(Quoted(word.text),
+               " is not a colour (\"#\" and six hexadecimal digits): it reads as ",
+               word.text[0] == '#' ? ColourText(c) : std::string("black")));
 }
 
 SurfaceKind ClassifySurface(const Arg& name) {
@@ -96,8 +97,7 @@ void CheckCursorArgument(LineCheck& at) {
 void ReportNoEffect(LineCheck& at, std::string_view command, const Arg& word,
                     std::string_view expected) {
   if (!word.Known()) return;
-  at.Fault(std::string(command) + " " + Quoted(word.text) + " does nothing (it takes " +
-           std::string(expected) + ")");
+  at.Fault(Cat(command, " ", Quoted(word.text), " does nothing (it takes ", expected, ")"));
 }
 
 }  // namespace adv

@@ -10,15 +10,15 @@ namespace adv {
 
 void CheckReport::Add(const ScriptSpot& at, std::string text) {
   std::string line = at.shown_name;
-  if (at.line > 0) line += ":" + std::to_string(at.line);
-  line += ": " + text;
+  if (at.line > 0) line = Cat(line, ":", std::to_string(at.line));
+  line = Cat(line, ": ", text);
   findings_.push_back(Finding{at.order, at.line, findings_.size(), std::move(line)});
 }
 
 void CheckReport::Error(const ScriptSpot& at, std::string_view message, std::string_view name) {
   std::string text = SjisToUtf8(message);
   const std::string english = ExplainScriptError(message, name);
-  if (!english.empty()) text += " (" + english + ")";
+  if (!english.empty()) text = Cat(text, " (", english, ")");
   Add(at, std::move(text));
   ++errors_;
 }
@@ -29,7 +29,7 @@ void CheckReport::Fault(const ScriptSpot& at, std::string_view english) {
 }
 
 void CheckReport::Warning(const ScriptSpot& at, std::string_view english) {
-  Add(at, "warning: " + std::string(english));
+  Add(at, Cat("warning: ", english));
   ++warnings_;
 }
 
@@ -45,7 +45,7 @@ std::vector<std::string> CheckReport::Lines() const {
 }
 
 std::string Quoted(std::string_view sjis) {
-  return "\"" + SjisToUtf8(sjis) + "\"";
+  return Cat("\"", SjisToUtf8(sjis), "\"");
 }
 
 }  // namespace adv

@@ -46,6 +46,15 @@ class CheckReport {
   int warnings_ = 0;
 };
 
+// Joins the parts of a message. (GCC's -Wrestrict misfires on "literal" + a temporary string
+// at -O2, so messages are not built with operator+.)
+template <class... Parts>
+std::string Cat(const Parts&... parts) {
+  std::string out;
+  (out.append(std::string_view(parts)), ...);
+  return out;
+}
+
 // A Shift-JIS name in double quotes, in UTF-8, for English messages.
 std::string Quoted(std::string_view sjis);
 

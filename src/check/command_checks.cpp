@@ -58,9 +58,9 @@ void CheckNow(LineCheck& at) {
   at.String();
   const Arg field = at.String();
   if (field.Known() && std::find(kFields.begin(), kFields.end(), field.text) == kFields.end()) {
-    at.Fault(".now has no field " + Quoted(field.text) +
-             ": it assigns 0 (fields: year, month, day, weekday, hour, minute, second, "
-             "millisecond, systemtime)");
+    at.Fault(Cat(".now has no field ", Quoted(field.text),
+                 ": it assigns 0 (fields: year, month, day, weekday, hour, minute, second, "
+                 "millisecond, systemtime)"));
   }
   CheckAssignedName(at, name);
 }
@@ -93,7 +93,7 @@ void CheckMst(LineCheck& at) {
     const std::string file = AddDefaultExtension(picture->text, ".bmp");
     // The loader fails without a word and the wait shows no mark.
     if (!at.FileFound(file, true)) {
-      at.Fault("cannot open the wait-mark picture " + Quoted(file) + ": no mark is shown");
+      at.Fault(Cat("cannot open the wait-mark picture ", Quoted(file), ": no mark is shown"));
     }
   }
   CheckInts(at, 4);
@@ -103,7 +103,7 @@ void CheckTps(LineCheck& at) {
   const std::optional<int> mode = at.Int();
   CheckInts(at, 2);
   if (mode && (*mode < 0 || *mode > 2)) {
-    at.Fault(".tps mode " + std::to_string(*mode) + " does nothing (it takes 0, 1 or 2)");
+    at.Fault(Cat(".tps mode ", std::to_string(*mode), " does nothing (it takes 0, 1 or 2)"));
   }
 }
 

@@ -44,9 +44,9 @@ void CheckConfigLine(LineCheck& at, const std::string& text) {
   if (!command) {
     // Anything else is passed over without a word, which hides a misplaced scenario command.
     if (!word.empty() && word[0] == '.') {
-      at.Fault(std::string(SjisToUtf8(word)) +
-               " does nothing in the configuration script (it reads only .scr, .bgc, .cap, "
-               ".cur, .int and .str)");
+      at.Fault(Cat(SjisToUtf8(word),
+                   " does nothing in the configuration script (it reads only .scr, .bgc, .cap, "
+                   ".cur, .int and .str)"));
     }
     return;
   }
@@ -74,14 +74,14 @@ void CheckConfigLine(LineCheck& at, const std::string& text) {
 }  // namespace
 
 bool CheckConfigScript(CheckContext& game) {
-  const std::string name = "config" + game.extension;
+  const std::string name = Cat("config", game.extension);
   const NameLookup& found = game.probe.Find(name);
   if (found.match == NameMatch::kMissing) return false;
   ScriptLines config;
   const ScriptSpot whole{0, SjisToUtf8(name), 0};
   if (!ReadScriptLines(game.files, name, config)) {
     game.report.Fault(whole,
-                      SjisToUtf8(kMsgConfigOpen) + " (cannot read the configuration script)");
+                      Cat(SjisToUtf8(kMsgConfigOpen), " (cannot read the configuration script)"));
     return false;
   }
   if (const std::string warning = NameWarning(name, found); !warning.empty()) {

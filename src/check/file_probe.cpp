@@ -12,12 +12,12 @@ const NameLookup& FileProbe::Find(std::string_view name) {
 std::string NameWarning(std::string_view name, const NameLookup& found) {
   switch (found.match) {
     case NameMatch::kCaseFolded:
-      return Quoted(name) + " is found only as \"" + found.on_disk +
-             "\" (letter case differs): a case-sensitive copy of the game will not find it";
+      return Cat(Quoted(name), " is found only as \"", found.on_disk,
+                 "\" (letter case differs): a case-sensitive copy of the game will not find it");
     case NameMatch::kConverted:
-      return Quoted(name) + " is found only as \"" + found.on_disk +
-             "\" (its Shift-JIS name converted to UTF-8): a copy of the game that keeps the "
-             "names as written will not find it";
+      return Cat(Quoted(name), " is found only as \"", found.on_disk,
+                 "\" (its Shift-JIS name converted to UTF-8): a copy of the game that keeps the "
+                 "names as written will not find it");
     case NameMatch::kMissing:
     case NameMatch::kExact:
       break;

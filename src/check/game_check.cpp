@@ -17,30 +17,30 @@ namespace adv {
 namespace {
 
 std::string Counted(int n, const char* thing) {
-  return std::to_string(n) + " " + thing + (n == 1 ? "" : "s");
+  return Cat(std::to_string(n), " ", thing, n == 1 ? "" : "s");
 }
 
 // The start script, which the interpreter opens first.
 void FindStart(CheckContext& game) {
-  const std::string name = "start" + game.extension;
+  const std::string name = Cat("start", game.extension);
   const ScriptSpot whole{1, SjisToUtf8(name), 0};
   if (game.scripts.Get(name) != nullptr) {
     const std::string warning = NameWarning(name, game.probe.Find(name));
     if (!warning.empty()) game.report.Warning(whole, warning);
   } else if (game.probe.Find(name).match == NameMatch::kMissing) {
-    game.report.Fault(whole, SjisToUtf8(kMsgStartNotFound) + " (the scenario folder " +
-                                 game.files.Base() + " has no start script)");
+    game.report.Fault(whole, Cat(SjisToUtf8(kMsgStartNotFound), " (the scenario folder ",
+                                 game.files.Base(), " has no start script)"));
   } else {
-    game.report.Fault(whole, SjisToUtf8(kMsgStartOpen) + " (cannot read the start script)");
+    game.report.Fault(whole, Cat(SjisToUtf8(kMsgStartOpen), " (cannot read the start script)"));
   }
 }
 
 // Script files of the scenario folder that no jump names: checked all the same. Save files
 // that .sav writes are data, not scripts.
 void AddUnreachedScripts(CheckContext& game) {
-  std::vector<std::string> names = game.files.List("", "*" + game.extension);
+  std::vector<std::string> names = game.files.List("", Cat("*", game.extension));
   std::sort(names.begin(), names.end());
-  const std::string config = FoldedSaveName("config" + game.extension);
+  const std::string config = FoldedSaveName(Cat("config", game.extension));
   for (const std::string& name : names) {
     const std::string folded = FoldedSaveName(name);
     if (folded == config || game.saved.contains(folded)) continue;
@@ -78,8 +78,8 @@ void CheckLoads(CheckContext& game) {
     if (game.saved.contains(FoldedSaveName(load.file))) continue;
     LineCheck at = At(game, load.script, load.line);
     if (!at.FileFound(load.file, false)) {
-      at.Fault("there is no save file " + Quoted(load.file) +
-               " and no .sav writes it: .lod loads nothing");
+      at.Fault(Cat("there is no save file ", Quoted(load.file),
+                   " and no .sav writes it: .lod loads nothing"));
     }
   }
 }
@@ -99,8 +99,8 @@ void CheckChoiceExecs(CheckContext& game) {
 }  // namespace
 
 std::string CheckResult::Summary() const {
-  return "adv --check: " + Counted(errors, "error") + ", " + Counted(warnings, "warning") + " in " +
-         Counted(scripts, "script");
+  return Cat("adv --check: ", Counted(errors, "error"), ", ", Counted(warnings, "warning"), " in ",
+             Counted(scripts, "script"));
 }
 
 CheckResult CheckGame(const CheckOptions& options) {

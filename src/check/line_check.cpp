@@ -34,7 +34,7 @@ bool HasUnknown(std::string_view s) {
 std::string PaddedNumber(int value, std::size_t width) {
   std::string digits = std::to_string(value);
   const std::size_t count = digits.size() - (value < 0 ? 1 : 0);
-  return count >= width ? digits : std::string(width - count, '0') + digits;
+  return count >= width ? digits : Cat(std::string(width - count, '0'), digits);
 }
 
 }  // namespace
@@ -82,9 +82,8 @@ void LineCheck::IntExpr() {
     Int();
     if (op.text.empty()) return;
     if (op.Known() && std::string_view("+-*/%").find(op.text[0]) == std::string_view::npos) {
-      Fault(Quoted(op.text) +
-            " is not an operator (+ - * / %): it and the word after it are "
-            "ignored");
+      Fault(Cat(Quoted(op.text),
+                " is not an operator (+ - * / %): it and the word after it are ignored"));
     }
   }
 }
@@ -109,8 +108,8 @@ std::string LineCheck::Replacement(const std::string& name) {
                                                                     : std::string(1, kUnknown);
   }
   // The engine puts the bare name in its place without a word: almost always a misspelling.
-  Fault("[" + SjisToUtf8(name) + "] names no declared variable: it stands for the text " +
-        Quoted(name));
+  Fault(Cat("[", SjisToUtf8(name), "] names no declared variable: it stands for the text ",
+            Quoted(name)));
   return name;
 }
 

@@ -15,7 +15,7 @@ void CheckMediaFile(LineCheck& at, const Arg& name, std::string_view extension,
   if (!name.Known() || name.text.empty()) return;
   const std::string file = AddDefaultExtension(name.text, extension);
   if (!at.FileFound(file, packed_twin_counts)) {
-    at.Fault("cannot open the " + std::string(what) + " " + Quoted(file) + ": it is not played");
+    at.Fault(Cat("cannot open the ", what, " ", Quoted(file), ": it is not played"));
   }
 }
 
@@ -41,7 +41,7 @@ void CheckWav(LineCheck& at) {
   CheckMediaFile(at, first, ".wav", "sound", false);
   const std::optional<int> mode = at.Int();
   if (mode && (*mode < 0 || *mode > 2)) {
-    at.Fault(".wav mode " + std::to_string(*mode) + " plays nothing (it takes 0, 1 or 2)");
+    at.Fault(Cat(".wav mode ", std::to_string(*mode), " plays nothing (it takes 0, 1 or 2)"));
   }
 }
 
@@ -62,17 +62,17 @@ void CheckCda(LineCheck& at) {
   if (!track) return;
   const std::string number = std::to_string(*track);
   if (*track < 1 || *track > 99) {
-    at.Fault("there is no CD track " + number + " (tracks are 1 to 99): nothing is played");
+    at.Fault(Cat("there is no CD track ", number, " (tracks are 1 to 99): nothing is played"));
     return;
   }
   // Track N is the first of cdaudio/trackNN.{ogg,flac,mp3,wav} in the scenario folder.
   char stem[32];
   std::snprintf(stem, sizeof(stem), "cdaudio/track%02d", *track);
   for (const char* extension : {".ogg", ".flac", ".mp3", ".wav"}) {
-    if (at.FileFound(std::string(stem) + extension, false)) return;
+    if (at.FileFound(Cat(stem, extension), false)) return;
   }
-  at.Fault("there is no CD track " + number + " (" + stem +
-           ".ogg, .flac, .mp3 or .wav): nothing is played");
+  at.Fault(Cat("there is no CD track ", number, " (", stem,
+               ".ogg, .flac, .mp3 or .wav): nothing is played"));
 }
 
 }  // namespace adv

@@ -35,13 +35,22 @@ bool LeavesStraightLine(std::string_view word) {
 // first one after it at the depth the block opened.
 class BlockTracker {
  public:
-  int depth() const { return depth_; }
+  // Inside a .cas block, or between a .skp outside any block and the "." it skips to: lines
+  // that the scans pass over rather than run.
+  bool InsideBlock() const { return depth_ > 0 || skipping_; }
   void Open(int line) { opens_.emplace_back(line, ++depth_); }
   void Close(int line) {
     closes_[depth_].push_back(line);
-    if (depth_ > 0) --depth_;  // a stray "." is reported, and opens nothing
+    if (depth_ > 0) {
+      --depth_;
+    } else {
+      skipping_ = false;  // a "." outside any block closes nothing
+    }
   }
-  void Skip(int line) { skips_.emplace_back(line, depth_); }
+  void Skip(int line) {
+    skips_.emplace_back(line, depth_);
+    if (depth_ == 0) skipping_ = true;
+  }
 
   void Report(CheckContext& game, const ScriptLines& script) const {
     for (const auto& [line, depth] : opens_) {
@@ -66,6 +75,7 @@ class BlockTracker {
   }
 
   int depth_ = 0;
+  bool skipping_ = false;
   std::map<int, std::vector<int>> closes_;  // depth before each "." line: its lines
   std::vector<std::pair<int, int>> opens_;  // .cas line, depth inside it
   std::vector<std::pair<int, int>> skips_;  // .skp line, its depth
@@ -77,7 +87,7 @@ void CheckCommandLine(LineCheck& at, BlockTracker& blocks) {
   if (word == "." || word == ".els" || IsCaseWord(word)) {
     // Structural lines are read by the block scans; run as commands outside a block they are
     // unknown.
-    if (blocks.depth() == 0) {
+    if (!blocks.InsideBlock()) {
       at.Error(kMsgNoCommand, word);
     } else if (IsCaseWord(word)) {
       at.IntExpr();
@@ -126,7 +136,7 @@ std::string Joined(const std::vector<std::string>& lines) {
 void CheckEncoding(LineCheck& at, std::string_view text, bool valid_sjis) {
   const std::string bytes = valid_sjis ? std::string() : FirstInvalidSjis(text);
   if (!bytes.empty()) {
-    at.Fault("bytes that are not valid Shift-JIS: " + bytes);
+    at.Fault(Cat("bytes that are not valid Shift-JIS: ", bytes));
   } else if (LooksLikeUtf8(text)) {
     at.Fault("this line is UTF-8, not Shift-JIS: it shows as other characters");
   }

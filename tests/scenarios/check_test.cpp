@@ -128,7 +128,7 @@ const CheckCase kCases[] = {
      1,
      {"start.txt:12: 「.cas」の終わりの「.」がないままファイル終端に達しました (the file ends "
       "before the \".\" line that closes this .cas block)",
-      "skip.txt:1: 「.」がないままファイル終端に達しました (the file ends before the \".\" line "
+      "skip.txt:5: 「.」がないままファイル終端に達しました (the file ends before the \".\" line "
       "that closes this block)",
       "adv --check: 2 errors, 0 warnings in 3 scripts"}},
     {"check-choices",
