@@ -34,7 +34,7 @@ std::string FirstInvalidSjis(std::string_view line) {
 }
 
 bool LooksLikeUtf8(std::string_view line) {
-  bool multibyte = false;
+  bool japanese = false;
   for (std::size_t i = 0; i < line.size();) {
     const unsigned char c = static_cast<unsigned char>(line[i]);
     std::size_t length = 1;
@@ -51,10 +51,11 @@ bool LooksLikeUtf8(std::string_view line) {
     for (std::size_t k = 1; k < length; ++k) {
       if ((static_cast<unsigned char>(line[i + k]) & 0xC0) != 0x80) return false;
     }
-    multibyte = multibyte || length > 1;
+    // Japanese in UTF-8 is three-byte sequences; two-byte ones alone could be half-width kana.
+    japanese = japanese || length > 2;
     i += length;
   }
-  return multibyte;
+  return japanese;
 }
 
 }  // namespace adv

@@ -11,8 +11,9 @@ bool IsValidSjis(std::string_view text);
 // The bytes of the first character of line that is not valid Shift-JIS, written "0xE3 0x81";
 // "" when every character is.
 std::string FirstInvalidSjis(std::string_view line);
-// Whether a line is UTF-8 with characters beyond ASCII. Such bytes mostly pass as Shift-JIS too
-// (and show as other characters), while real Shift-JIS text with kana is never valid UTF-8.
+// Whether a line is UTF-8 with Japanese in it (three-byte sequences). Such bytes mostly pass as
+// Shift-JIS too (and show as other characters), while Shift-JIS text with kana is never valid
+// UTF-8.
 bool LooksLikeUtf8(std::string_view line);
 
 }  // namespace adv
