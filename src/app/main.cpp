@@ -4,6 +4,7 @@
 #include <memory>
 #include <sstream>
 
+#include "app/check_command.h"
 #include "app/command_line.h"
 #include "app/startup.h"
 #include "engine/engine.h"
@@ -63,6 +64,8 @@ int main(int argc, char** argv) {
     std::printf("adv %s\n", ADV_VERSION);
     return 0;
   }
+  // Reads the game without running it: no host at all.
+  if (options.check) return adv::RunCheckCommand(options.game_dir);
   if (!options.headless &&
       (!options.input_file.empty() || !options.shots.empty() || !options.audio_file.empty())) {
     std::fprintf(stderr, "adv: --input, --shot and --audio need --headless; ignoring them\n");

@@ -27,6 +27,15 @@ GameLocation LocateGame(const std::optional<std::string>& game_dir) {
   return where;
 }
 
+ScenarioPlace LocateScenario(const GameLocation& where, const Settings& settings) {
+  // The scenario folder is looked up from the current directory like any game name, so "\data"
+  // also finds "Data".
+  FileSystem from_here;
+  from_here.SetBase(".");
+  return ScenarioPlace{from_here.Resolve(ScenarioFolder(settings.scenario_path, where.exe_folder)),
+                       settings.extension};
+}
+
 Settings ApplySettings(App& app, const GameLocation& where,
                        std::optional<DisplayMode> display_override) {
   Engine& engine = app.engine;
@@ -52,12 +61,9 @@ Settings ApplySettings(App& app, const GameLocation& where,
   if (display_override) app.display_mode = *display_override;
   engine.plugin_folder = PluginFolderFromSetting(settings.spi_path, where.exe_folder);
   engine.game_folder = where.exe_folder;
-  // The scenario folder is looked up from the current directory like any game name, so "\data"
-  // also finds "Data".
-  FileSystem from_here;
-  from_here.SetBase(".");
-  engine.files.SetBase(from_here.Resolve(ScenarioFolder(settings.scenario_path, where.exe_folder)));
-  engine.script.extension = settings.extension;
+  const ScenarioPlace scenario = LocateScenario(where, settings);
+  engine.files.SetBase(scenario.folder);
+  engine.script.extension = scenario.extension;
   if (settings.integer_scale) engine.host.SetIntegerScale(true);
   if (!settings.sound_font.empty() && engine.host.Media() != nullptr) {
     // A full path, or one relative to the game's folder ("\" separators and any case).

@@ -18,6 +18,13 @@ struct GameLocation {
 
 GameLocation LocateGame(const std::optional<std::string>& game_dir);
 
+// The scenario folder (native) and the scenario extension a game's settings name.
+struct ScenarioPlace {
+  std::string folder;
+  std::string extension;
+};
+ScenarioPlace LocateScenario(const GameLocation& where, const Settings& settings);
+
 // Runs the game from start-up to shutdown. 0 when it ran and ended; 1 when it could not start
 // (the reason is on stderr).
 int RunGame(App& app, const GameLocation& where, std::optional<DisplayMode> display_override);

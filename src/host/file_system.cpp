@@ -99,6 +99,23 @@ std::string FindEntry(const std::string& dir, const std::string& component) {
   return found.empty() ? found_utf8 : found;
 }
 
+// FindEntry, telling how the entry was found.
+std::string FindEntryHow(const std::string& dir, const std::string& component, NameMatch& how) {
+  how = NameMatch::kExact;
+  if (PathExists(JoinPath(dir, component))) return component;
+  std::string utf8;
+  const bool has_utf8 = HasHighBytes(component) && TrySjisToUtf8(component, utf8);
+  how = NameMatch::kConverted;
+  if (has_utf8 && PathExists(JoinPath(dir, utf8))) return utf8;
+  std::string found = FindEntry(dir, component);
+  if (found.empty()) {
+    how = NameMatch::kMissing;
+  } else if (EqualsFolded(found, component, true)) {
+    how = NameMatch::kCaseFolded;
+  }
+  return found;
+}
+
 bool HasWildcard(std::string_view s) {
   return s.find('*') != std::string_view::npos || s.find('?') != std::string_view::npos;
 }
@@ -146,6 +163,31 @@ bool FileSystem::Exists(std::string_view name) const {
   }
   if (name.empty()) return false;
   return PathExists(Resolve(name));
+}
+
+NameLookup FileSystem::Lookup(std::string_view name) const {
+  NameLookup result;
+  if (name.empty()) return result;
+  std::vector<std::string> parts = SplitComponents(name);
+  std::string path = name[0] == '/' ? std::string("/") : base_;
+  NameMatch worst = NameMatch::kExact;
+  for (std::size_t i = name[0] == '/' ? 1 : 0; i < parts.size(); ++i) {
+    const std::string& part = parts[i];
+    if (part.empty() || part == ".") continue;
+    NameMatch how = NameMatch::kExact;
+    const std::string entry = part == ".." ? part : FindEntryHow(path, part, how);
+    if (how == NameMatch::kMissing) return result;
+    if (how == NameMatch::kConverted ||
+        (how == NameMatch::kCaseFolded && worst == NameMatch::kExact)) {
+      worst = how;
+    }
+    path = JoinPath(path, entry);
+    if (!result.on_disk.empty() || name[0] == '/') result.on_disk.push_back('/');
+    result.on_disk += entry;
+  }
+  if (!PathExists(path)) return result;
+  result.match = worst;
+  return result;
 }
 
 std::FILE* FileSystem::Open(std::string_view name, const char* mode) const {

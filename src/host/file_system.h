@@ -10,6 +10,19 @@
 
 namespace adv {
 
+// How a game's name reaches a file or folder on disk.
+enum class NameMatch {
+  kMissing,     // no spelling of it exists
+  kExact,       // every component exists as written
+  kCaseFolded,  // some component exists only in other letter case
+  kConverted,   // some component exists only under the UTF-8 spelling of its Shift-JIS bytes
+};
+
+struct NameLookup {
+  NameMatch match = NameMatch::kMissing;
+  std::string on_disk;  // when found: the name as it exists, "/" between its components
+};
+
 class FileSystem {
  public:
   // The folder relative names are taken from (the scenario folder). Native path.
@@ -21,6 +34,10 @@ class FileSystem {
   std::string Resolve(std::string_view name) const;
   // True when the name is an existing file or folder, or a pattern (* and ?) matching one.
   bool Exists(std::string_view name) const;
+  // Resolve's search, telling how the name was found: a name that exists only by case folding
+  // or conversion is lost on a case-sensitive copy of the game. Conversion outranks case when a
+  // name needs both. Patterns are not expanded.
+  NameLookup Lookup(std::string_view name) const;
   // fopen of the resolved name. Folders are refused.
   std::FILE* Open(std::string_view name, const char* mode) const;
   // Names (not paths) in folder matching pattern (* and ?, case-insensitive), in the order the
