@@ -168,7 +168,7 @@ TEST(CheckScenario, EachKindOfProblemIsReportedAtItsLine) {
 TEST(CheckScenario, TheDemoIsClean) {
   const RunResult r = RunAdv({"--check", ScenarioDir("../../demo")});
   EXPECT_EQ(r.ErrLines(),
-            std::vector<std::string>{"adv --check: 0 errors, 0 warnings in 2 scripts"});
+            std::vector<std::string>{"adv --check: 0 errors, 0 warnings in 4 scripts"});
   EXPECT_EQ(r.status, 0);
 }
 
@@ -187,8 +187,8 @@ TEST(CheckScenario, FivePlantedFaultsInTheDemoAreExactlyWhatItReports) {
   const std::pair<const char*, const char*> faults[] = {
       {".pic screen sky 5 40\n", ".pic screen skyy 5 40\n"},
       {".wat 800\n", ".wat 800ms\n"},
-      {".let title = \"\x96\xE9\"\n", ".let titel = \"\x96\xE9\"\n"},  // 夜
-      {".spr screen chara 0 0 5 20", ".spr screen chara 0 0 2 20"},
+      {".let scene = 1\n", ".let scnee = 1\n"},
+      {".spr screen chara 0 0 5 16", ".spr screen chara 0 0 2 16"},
       {".end", ".ned"},
   };
   for (const auto& [from, to] : faults) {
@@ -200,14 +200,14 @@ TEST(CheckScenario, FivePlantedFaultsInTheDemoAreExactlyWhatItReports) {
   const RunResult r = RunAdv({"--check", game.path()});
   EXPECT_EQ(r.ErrLines(),
             (std::vector<std::string>{
-                "start.txt:5: コピー元のファイルを開けません (cannot open the source picture "
+                "start.txt:12: コピー元のファイルを開けません (cannot open the source picture "
                 "\"skyy.bmp\")",
-                "start.txt:9: " + kNoVariable + "\"800ms\" is declared)",
-                "start.txt:18: " + kAssign + "\"titel\": no such variable is declared)",
-                "start.txt:24: 「.spr」では合成方法「2」は無効です (.spr cannot use composition "
+                "start.txt:23: " + kNoVariable + "\"800ms\" is declared)",
+                "start.txt:58: " + kAssign + "\"scnee\": no such variable is declared)",
+                "start.txt:67: 「.spr」では合成方法「2」は無効です (.spr cannot use composition "
                 "method 2 (add))",
-                "start.txt:45: " + kNoCommand + "\".ned\")",
-                "adv --check: 5 errors, 0 warnings in 2 scripts"}));
+                "start.txt:86: " + kNoCommand + "\".ned\")",
+                "adv --check: 5 errors, 0 warnings in 4 scripts"}));
   EXPECT_EQ(r.status, 1);
 }
 
