@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "host/audio_mixer.h"
-#include "host/ffmpeg_audio_source.h"
-#include "host/fluid_synth_port.h"
+#include "host/codecs/ffmpeg_audio_source.h"
+#include "host/codecs/fluid_synthesizer.h"
 #include "host/thread_timer.h"
 #include "media/midi_sequencer.h"
 #include "media/midi_song.h"
@@ -141,7 +141,8 @@ BENCHMARK(BM_SequencerCallbackChordDue);
 // A second of a 16-channel song through FluidSynth and the mixer. The result's time per
 // iteration, divided by one second, is the share of a core it takes.
 void BM_SynthAndMixerOneSecond(benchmark::State& state) {
-  FluidSynthPort synth([](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
+  FluidSynthesizer synth(
+      [](const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); });
   if (!synth.Load() || !synth.HasSoundFont()) {
     state.SkipWithError("no SoundFont");
     return;

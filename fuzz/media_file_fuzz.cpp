@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "fuzz_folder.h"
-#include "host/ffmpeg_audio_source.h"
-#include "host/ffmpeg_movie_device.h"
+#include "host/codecs/ffmpeg_audio_source.h"
+#include "host/codecs/ffmpeg_movie_frames.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto& folder = adv::fuzz::Folder();
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sound->Seek(sound->Length() / 2);
     sound->Read(out.data(), 1024);
   }
-  if (auto movie = adv::MovieDecoder::Open(path, 64, 48)) {
+  if (auto movie = adv::FfmpegMovieFrames::Open(path, 64, 48)) {
     std::vector<std::uint32_t> frame(64 * 48);
     std::int64_t ms = 0;
     for (int i = 0; i < 4 && movie->Next(ms); ++i) movie->Convert(frame.data());

@@ -4,9 +4,15 @@ namespace adv {
 
 HostMedia::HostMedia(HostMediaHooks hooks)
     : hooks_(std::move(hooks)),
-      synth_(hooks_.log),
-      audio_(mixer_),
-      movie_(mixer_, hooks_.now, hooks_.has_window) {
+      codecs_(hooks_.log),
+      synth_([this] { return codecs(); }, hooks_.log),
+      audio_(mixer_,
+             [this](const std::string& path) -> std::unique_ptr<AudioSource> {
+               MediaCodecs* codecs = this->codecs();
+               return codecs != nullptr ? codecs->OpenSound(path) : nullptr;
+             }),
+      movie_(
+          mixer_, [this] { return codecs(); }, hooks_.now, hooks_.has_window) {
   mixer_.SetSynth(&synth_);
 }
 

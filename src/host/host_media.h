@@ -1,5 +1,6 @@
 // The media services both hosts share: one mixer, the sound device over it, the movie device and
-// the FluidSynth port mixed in as one more source. The host supplies its clock, whether it has
+// the synthesizer's port mixed in as one more source, all over the codecs module, which is
+// loaded when something is first played. The host supplies its clock, whether it has
 // a window, its debug log and its kind of timer; it pulls the mix (SDL audio callback, or the
 // virtual clock) and turns finished voices into HostEvent::kMediaDone.
 #pragma once
@@ -9,10 +10,11 @@
 #include <string>
 
 #include "host/audio_mixer.h"
-#include "host/ffmpeg_movie_device.h"
-#include "host/fluid_synth_port.h"
+#include "host/host_movie_device.h"
+#include "host/media_codecs.h"
 #include "host/media_host.h"
 #include "host/mixer_audio_device.h"
+#include "host/synth_port.h"
 
 namespace adv {
 
@@ -39,15 +41,22 @@ class HostMedia : public MediaHost {
   void SetSoundFont(const std::string& native_path) override { synth_.SetSoundFont(native_path); }
 
   AudioMixer& mixer() { return mixer_; }
-  FfmpegMovieDevice& movie() { return movie_; }
-  FluidSynthPort& synth() { return synth_; }
+  // Whether anything can be heard now: a voice plays or the synthesizer's port is open. A
+  // window's audio device pauses otherwise, so a quiet game wakes nobody.
+  bool Audible() const { return mixer_.HasVoices() || synth_.IsOpen(); }
+  HostMovieDevice& movie() { return movie_; }
+  SynthPort& synth() { return synth_; }
+  // The codecs, loaded now if they were not; null when the module is missing.
+  MediaCodecs* codecs() { return codecs_.Get(); }
 
  private:
   HostMediaHooks hooks_;
+  // First in, last out: what the codecs made (voices, the synthesizer) goes before the module.
+  CodecsModule codecs_;
   AudioMixer mixer_;
-  FluidSynthPort synth_;
+  SynthPort synth_;
   MixerAudioDevice audio_;
-  FfmpegMovieDevice movie_;
+  HostMovieDevice movie_;
 };
 
 }  // namespace adv

@@ -2,18 +2,10 @@
 
 #include <algorithm>
 
-#include "host/ffmpeg_audio_source.h"
-
 namespace adv {
 
 MixerAudioDevice::MixerAudioDevice(AudioMixer& mixer, FileOpener open_file)
-    : mixer_(mixer), open_file_(std::move(open_file)) {
-  if (!open_file_) {
-    open_file_ = [](const std::string& path) -> std::unique_ptr<AudioSource> {
-      return FfmpegAudioSource::Open(path);
-    };
-  }
-}
+    : mixer_(mixer), open_file_(std::move(open_file)) {}
 
 MixerAudioDevice::~MixerAudioDevice() {
   for (auto& [id, s] : streams_) mixer_.Stop(s.voice);

@@ -1,4 +1,4 @@
-// The host's AudioDevice: files decoded by FFmpeg, played through the AudioMixer. Called from
+// The host's AudioDevice: files decoded by the codecs, played through the AudioMixer. Called from
 // the interpreter thread only; the mixer does the locking against the audio thread.
 #pragma once
 
@@ -14,9 +14,9 @@ namespace adv {
 
 class MixerAudioDevice : public AudioDevice {
  public:
-  // open_file: how one file becomes a source (FFmpeg unless a test says otherwise).
+  // open_file: how one file becomes a source (the codecs', or a test's).
   using FileOpener = std::function<std::unique_ptr<AudioSource>(const std::string&)>;
-  explicit MixerAudioDevice(AudioMixer& mixer, FileOpener open_file = {});
+  MixerAudioDevice(AudioMixer& mixer, FileOpener open_file);
   ~MixerAudioDevice() override;
 
   int Open(const std::vector<std::string>& native_paths) override;

@@ -33,5 +33,18 @@ TEST(InstallScenario, FilesInPlaceAndTheInstalledAdvPlays) {
   EXPECT_NE(demo.err.find("end at 3000 ms"), std::string::npos) << demo.err;
 }
 
+// Without the codecs module beside it a game still plays, silently, and says so once.
+TEST(InstallScenario, WithoutTheCodecsModuleTheGamePlaysSilently) {
+  TempDir bin;
+  std::filesystem::copy_file(ADV_BINARY, bin.Path("adv"));
+  std::filesystem::permissions(bin.Path("adv"), std::filesystem::perms::owner_all);
+  TempDir game;
+  game.Write("data/start.txt", ".wav nothere 0\n.mid nothere 1\n.wat 100\n.end\n");
+  RunResult r = RunProgram(bin.Path("adv"), {"--headless", "--debug", game.path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("libadv-codecs.so cannot be loaded"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("end at 10"), std::string::npos) << r.err;
+}
+
 }  // namespace
 }  // namespace adv::test

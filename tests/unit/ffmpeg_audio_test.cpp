@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "host/audio_mixer.h"
-#include "host/ffmpeg_audio_source.h"
+#include "host/codecs/ffmpeg_audio_source.h"
 #include "host/mixer_audio_device.h"
 #include "host/sequence_source.h"
 #include "support/media_files.h"
@@ -100,7 +100,9 @@ TEST(MixerAudioDevice, StatusRangesAndEndNotifications) {
   test::WriteWav(dir.Path("t1.wav"), {440, 0.5, 44100, 2, 44100});
   test::WriteWav(dir.Path("t2.wav"), {880, 0.5, 44100, 2, 22050});
   AudioMixer mixer;
-  MixerAudioDevice device(mixer);
+  MixerAudioDevice device(mixer, [](const std::string& path) -> std::unique_ptr<AudioSource> {
+    return FfmpegAudioSource::Open(path);
+  });
   EXPECT_EQ(device.Open({dir.Path("t1.wav"), dir.Path("missing.wav")}), 0);
   const int disc = device.Open({dir.Path("t1.wav"), dir.Path("t2.wav")});
   ASSERT_NE(disc, 0);

@@ -82,10 +82,10 @@ class SdlHost : public Host {
   void SetInstanceCaption(const std::string& caption) override;
 
   PictureDecoder* Decoder() override { return &decoder_; }
-  // Made at the first call: the mixer, FluidSynth and the audio device (when there is none the
-  // mix runs unheard on the clock, so sounds still end on time).
+  // Made at the first call: the mixer, FluidSynth and the movie device. The audio device opens
+  // when something is first to be heard and pauses while nothing is (without one the mix runs
+  // unheard on the clock, so sounds still end on time).
   MediaHost* Media() override;
-  bool HasAudioDevice() const { return audio_device_ != 0; }
 
   void DebugLog(const std::string& line) override;
   void ErrorLine(const std::string& line) override;
@@ -109,6 +109,8 @@ class SdlHost : public Host {
   void Fail(const char* what);
   // Movie frames, end-of-playback events and the unheard mix, on the clock.
   void PumpMedia();
+  bool OpenAudioDevice();
+  void UpdateAudioDevice();
   static void PullMix(void* host, std::uint8_t* stream, int length);
   // How soon a wait must end to keep media moving, when something plays that only polling moves.
   std::optional<std::uint32_t> MediaWakeMs();
@@ -139,6 +141,8 @@ class SdlHost : public Host {
   SdlImageDecoder decoder_;
   std::unique_ptr<HostMedia> media_;
   std::uint32_t audio_device_ = 0;  // SDL_AudioDeviceID; 0 without a device
+  bool audio_running_ = false;      // unpaused: the device's callback pulls the mix
+  bool audio_failed_ = false;       // the device could not be opened; not tried again
   std::uint32_t unheard_at_ = 0;    // without a device: the clock time the mix has reached
   std::uint64_t unheard_ms_ = 0;
   std::deque<HostEvent> media_events_;

@@ -29,7 +29,7 @@ std::optional<std::uint32_t> SdlHost::MediaWakeMs() {
   if (!media_) return std::nullopt;
   // A movie's frames and voices mixed by the clock (no device) move on only when polled.
   if (media_->movie().Frame() != nullptr) return kMediaWakeMs;
-  if (audio_device_ == 0 && media_->mixer().HasVoices()) return kMediaWakeMs;
+  if (!audio_running_ && media_->mixer().HasVoices()) return kMediaWakeMs;
   return std::nullopt;
 }
 
@@ -42,9 +42,17 @@ MediaHost* SdlHost::Media() {
   hooks.make_timer = [](TimerClient& client) { return std::make_unique<ThreadTimer>(client); };
   media_ = std::make_unique<HostMedia>(std::move(hooks));
   unheard_at_ = Now();
+  // The audio device opens when something is first to be heard.
+  return media_.get();
+}
+
+bool SdlHost::OpenAudioDevice() {
+  if (audio_device_ != 0) return true;
+  if (audio_failed_) return false;
+  audio_failed_ = true;  // tried once; a game without sound plays on unheard
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
     DebugLog(std::string("adv: no sound: ") + SDL_GetError());
-    return media_.get();
+    return false;
   }
   SDL_AudioSpec want{};
   want.freq = kMixRate;
@@ -60,10 +68,24 @@ MediaHost* SdlHost::Media() {
   if (audio_device_ == 0) {
     DebugLog(std::string("adv: no sound device: ") + SDL_GetError());
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return media_.get();
+    return false;
   }
-  SDL_PauseAudioDevice(audio_device_, 0);
-  return media_.get();
+  audio_failed_ = false;
+  return true;
+}
+
+// Runs the device while something is audible and pauses it otherwise: a paused device calls
+// back nobody. Time that passed unheard still moves the voices on.
+void SdlHost::UpdateAudioDevice() {
+  const bool audible = media_->Audible();
+  if (audible && !audio_running_ && OpenAudioDevice()) {
+    SDL_PauseAudioDevice(audio_device_, 0);
+    audio_running_ = true;
+  } else if (!audible && audio_running_) {
+    SDL_PauseAudioDevice(audio_device_, 1);
+    audio_running_ = false;
+    unheard_at_ = Now();
+  }
 }
 
 void SdlHost::CloseMedia() {
@@ -78,8 +100,9 @@ void SdlHost::CloseMedia() {
 
 void SdlHost::PumpMedia() {
   if (!media_) return;
+  UpdateAudioDevice();
   AudioMixer& mixer = media_->mixer();
-  if (audio_device_ == 0) {
+  if (!audio_running_) {
     const std::uint32_t now = Now();
     unheard_ms_ += now - unheard_at_;
     unheard_at_ = now;
@@ -94,7 +117,7 @@ void SdlHost::PumpMedia() {
     done.media_id = id;
     media_events_.push_back(done);
   }
-  FfmpegMovieDevice& movie = media_->movie();
+  HostMovieDevice& movie = media_->movie();
   if (!movie.Update(Now()) || renderer_ == nullptr) return;
   if (const std::uint32_t* frame = movie.Frame()) {
     if (movie_texture_ == nullptr) {

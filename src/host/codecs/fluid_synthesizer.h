@@ -1,5 +1,5 @@
-// The MIDI port of a real run: FluidSynth with a General MIDI SoundFont, rendered into the mixer
-// as one more source. The synthesizer and its SoundFont are loaded at the first Open (a GM
+// The MIDI synthesizer of a real run: FluidSynth with a General MIDI SoundFont, rendered into the
+// mixer as one more source. The synthesizer and its SoundFont are loaded at the first Open (a GM
 // SoundFont is large, and a game without MIDI should not pay for it). A SoundFont that cannot
 // be loaded leaves MIDI silent, with one line in the debug log.
 #pragma once
@@ -10,8 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "host/audio_source.h"
-#include "host/midi_port.h"
+#include "host/media_codecs.h"
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
@@ -21,19 +20,18 @@ namespace adv {
 // Debian's General MIDI SoundFont (FluidR3_GM through the alternatives system).
 inline constexpr const char* kDefaultSoundFont = "/usr/share/sounds/sf2/default-GM.sf2";
 
-class FluidSynthPort : public MidiPort, public AudioSource {
+class FluidSynthesizer : public Synthesizer {
  public:
   using Log = std::function<void(const std::string&)>;
-  explicit FluidSynthPort(Log log);
-  ~FluidSynthPort() override;
-  FluidSynthPort(const FluidSynthPort&) = delete;
-  FluidSynthPort& operator=(const FluidSynthPort&) = delete;
+  explicit FluidSynthesizer(Log log);
+  ~FluidSynthesizer() override;
+  FluidSynthesizer(const FluidSynthesizer&) = delete;
+  FluidSynthesizer& operator=(const FluidSynthesizer&) = delete;
 
   // The SoundFont loaded at the first Open; empty: the default.
-  void SetSoundFont(const std::string& native_path);
-  // Loads synthesizer and SoundFont now instead of at the first Open.
-  bool Load();
-  bool HasSoundFont() const { return sound_font_id_ >= 0; }
+  void SetSoundFont(const std::string& native_path) override;
+  bool Load() override;
+  bool HasSoundFont() const override { return sound_font_id_ >= 0; }
 
   bool Open() override;
   void Close() override;

@@ -1,9 +1,10 @@
-#include "host/fluid_synth_port.h"
+#include "host/codecs/fluid_synthesizer.h"
 
 #include <fluidsynth.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 
 namespace adv {
 
@@ -20,19 +21,19 @@ void QuietFluidSynth() {
 
 }  // namespace
 
-FluidSynthPort::FluidSynthPort(Log log) : log_(std::move(log)) {}
+FluidSynthesizer::FluidSynthesizer(Log log) : log_(std::move(log)) {}
 
-FluidSynthPort::~FluidSynthPort() {
+FluidSynthesizer::~FluidSynthesizer() {
   if (fluid_synth_t* synth = synth_.exchange(nullptr)) delete_fluid_synth(synth);
   if (settings_ != nullptr) delete_fluid_settings(settings_);
 }
 
-void FluidSynthPort::SetSoundFont(const std::string& native_path) {
+void FluidSynthesizer::SetSoundFont(const std::string& native_path) {
   std::lock_guard lock(load_mutex_);
   path_ = native_path;
 }
 
-bool FluidSynthPort::Load() {
+bool FluidSynthesizer::Load() {
   std::lock_guard lock(load_mutex_);
   if (tried_) return synth_.load() != nullptr;
   tried_ = true;
@@ -64,7 +65,7 @@ bool FluidSynthPort::Load() {
   return true;
 }
 
-bool FluidSynthPort::Open() {
+bool FluidSynthesizer::Open() {
   if (open_) return true;
   Load();
   // A newly opened port starts from General MIDI's reset state, whatever the last song left.
@@ -73,7 +74,7 @@ bool FluidSynthPort::Open() {
   return true;
 }
 
-void FluidSynthPort::Close() {
+void FluidSynthesizer::Close() {
   if (!open_) return;
   if (fluid_synth_t* synth = synth_.load()) {
     for (int ch = 0; ch < 16; ++ch) {
@@ -84,7 +85,7 @@ void FluidSynthPort::Close() {
   open_ = false;
 }
 
-bool FluidSynthPort::Short(std::uint32_t message) {
+bool FluidSynthesizer::Short(std::uint32_t message) {
   fluid_synth_t* synth = synth_.load();
   if (!open_) return false;
   if (synth == nullptr) return true;
@@ -120,7 +121,7 @@ bool FluidSynthPort::Short(std::uint32_t message) {
   return true;
 }
 
-bool FluidSynthPort::Long(std::span<const std::uint8_t> message) {
+bool FluidSynthesizer::Long(std::span<const std::uint8_t> message) {
   fluid_synth_t* synth = synth_.load();
   if (!open_) return false;
   // FluidSynth takes the bytes between 0xF0 and 0xF7; escape packets carry no SysEx it knows.
@@ -132,7 +133,7 @@ bool FluidSynthPort::Long(std::span<const std::uint8_t> message) {
   return true;
 }
 
-std::size_t FluidSynthPort::Read(std::int16_t* out, std::size_t frames) {
+std::size_t FluidSynthesizer::Read(std::int16_t* out, std::size_t frames) {
   fluid_synth_t* synth = synth_.load();
   if (synth == nullptr || sound_font_id_ < 0) {
     std::fill(out, out + frames * kMixChannels, 0);

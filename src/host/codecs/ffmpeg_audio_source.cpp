@@ -1,4 +1,4 @@
-#include "host/ffmpeg_audio_source.h"
+#include "host/codecs/ffmpeg_audio_source.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,0 +1,134 @@
+#include "host/host_movie_device.h"
+
+#include <algorithm>
+
+namespace adv {
+
+struct HostMovieDevice::Movie {
+  int id = 0;
+  std::unique_ptr<MovieFrames> picture;
+  std::shared_ptr<AudioSource> sound;  // null for a silent movie
+  int voice = 0;
+  bool windowed = false;
+  bool playing = false;
+  bool repeat = false;
+  bool shown = false;       // a frame has been put in `frame`
+  std::uint32_t start = 0;  // clock time of the movie's time 0 in this round
+  bool have_next = false;   // a decoded frame waits for its time
+  std::int64_t next_ms = 0;
+  std::vector<std::uint32_t> frame;
+};
+
+HostMovieDevice::HostMovieDevice(AudioMixer& mixer, std::function<MediaCodecs*()> codecs,
+                                 std::function<std::uint32_t()> now,
+                                 std::function<bool()> has_window)
+    : mixer_(mixer),
+      codecs_(std::move(codecs)),
+      now_(std::move(now)),
+      has_window_(std::move(has_window)) {}
+
+HostMovieDevice::~HostMovieDevice() {
+  if (movie_) Close(movie_->id);
+}
+
+int HostMovieDevice::Open(const std::string& native_path) {
+  if (movie_) Close(movie_->id);
+  MediaCodecs* codecs = codecs_();
+  if (codecs == nullptr) return 0;
+  auto picture = codecs->OpenMovie(native_path, kWidth, kHeight);
+  if (!picture) return 0;
+  movie_ = std::make_unique<Movie>();
+  movie_->id = next_id_++;
+  movie_->picture = std::move(picture);
+  movie_->sound = codecs->OpenSound(native_path);
+  movie_->frame.assign(static_cast<std::size_t>(kWidth) * kHeight, 0xFF000000u);
+  return movie_->id;
+}
+
+bool HostMovieDevice::SetWindow(int movie) {
+  if (!movie_ || movie_->id != movie || !has_window_()) return false;
+  movie_->windowed = true;
+  return true;
+}
+
+bool HostMovieDevice::FillWindow(int movie) {
+  // The picture is always scaled to the whole client area.
+  return movie_ && movie_->id == movie && movie_->windowed;
+}
+
+bool HostMovieDevice::Play(int movie, bool repeat) {
+  if (!movie_ || movie_->id != movie || !movie_->windowed) return false;
+  Movie& m = *movie_;
+  if (!m.picture->Rewind()) return false;
+  mixer_.Stop(m.voice);
+  m.voice = 0;
+  if (m.sound) m.voice = mixer_.Start(m.sound, 0, AudioMixer::kToEnd, repeat);
+  m.repeat = repeat;
+  m.playing = true;
+  m.have_next = false;
+  m.start = now_();
+  ShowDue(0);
+  return true;
+}
+
+bool HostMovieDevice::Stop(int movie) {
+  if (!movie_ || movie_->id != movie) return false;
+  mixer_.Stop(movie_->voice);
+  movie_->voice = 0;
+  movie_->playing = false;
+  return true;
+}
+
+bool HostMovieDevice::Close(int movie) {
+  if (!movie_ || movie_->id != movie) return false;
+  mixer_.Stop(movie_->voice);
+  changed_ = changed_ || movie_->shown;
+  movie_.reset();
+  return true;
+}
+
+void HostMovieDevice::ShowDue(std::int64_t t) {
+  Movie& m = *movie_;
+  bool due = false;
+  bool restarted = false;
+  while (true) {
+    if (!m.have_next) {
+      if (!m.picture->Next(m.next_ms)) {
+        const std::int64_t period = m.picture->EndMs();
+        // A movie with no frame after its restart has nothing to repeat.
+        if (!m.repeat || restarted || period <= 0 || !m.picture->Rewind()) {
+          m.playing = false;
+          break;
+        }
+        restarted = true;
+        // Whole rounds that passed unseen (a long virtual sleep) are skipped.
+        const std::int64_t rounds = std::max<std::int64_t>(1, t / period);
+        m.start += static_cast<std::uint32_t>(rounds * period);
+        t -= rounds * period;
+        continue;
+      }
+      m.have_next = true;
+      restarted = false;
+    }
+    if (m.next_ms > t) break;
+    m.have_next = false;
+    due = true;
+    if (m.picture->Convert(m.frame.data())) m.shown = true;
+  }
+  if (due) changed_ = true;
+}
+
+bool HostMovieDevice::Update(std::uint32_t now) {
+  if (movie_ && movie_->playing) {
+    ShowDue(static_cast<std::int64_t>(static_cast<std::int32_t>(now - movie_->start)));
+  }
+  const bool changed = changed_;
+  changed_ = false;
+  return changed;
+}
+
+const std::uint32_t* HostMovieDevice::Frame() const {
+  return movie_ && movie_->shown ? movie_->frame.data() : nullptr;
+}
+
+}  // namespace adv
