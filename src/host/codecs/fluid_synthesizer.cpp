@@ -43,8 +43,10 @@ bool FluidSynthesizer::Load() {
   fluid_settings_setnum(settings_, "synth.sample-rate", kMixRate);
   fluid_settings_setint(settings_, "synth.threadsafe-api", 1);
   fluid_settings_setint(settings_, "synth.cpu-cores", 1);
-  // Locking 150 MB of samples into memory is not ours to ask.
+  // Locking 150 MB of samples into memory is not ours to ask, and a song needs only the samples
+  // of its instruments: they are read when a program first asks for them.
   fluid_settings_setint(settings_, "synth.lock-memory", 0);
+  fluid_settings_setint(settings_, "synth.dynamic-sample-loading", 1);
   fluid_synth_t* synth = new_fluid_synth(settings_);
   if (synth == nullptr) {
     if (log_) log_("adv: the MIDI synthesizer cannot start; MIDI stays silent");
