@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -16,10 +15,9 @@
 #include "engine/command_table.h"
 #include "host/sjis_convert.h"
 #include "support/bmp_writer.h"
+#include "support/flow_headless.h"
 #include "support/media_files.h"
 #include "support/message_texts.h"
-#include "support/run_adv.h"
-#include "support/temp_dir.h"
 
 namespace adv::test {
 namespace {
@@ -28,18 +26,13 @@ namespace fs = std::filesystem;
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return {std::istreambuf_iterator<char>(in), {}};
 }
 
-// A fenced block of a page, with the scenario file an <!-- example: PATH --> line before it
-// says it shows.
+// A fenced block of a page, with what the <!-- example: PATH --> or <!-- first-game --> line
+// before it says it shows.
 struct Fence {
-  std::string where;  // page:line
-  std::string info;   // what follows the opening ```
-  std::string example;
-  std::string body;
+  std::string where, info, example, body;  // page:line, what follows the opening ```
 };
 
 std::vector<Fence> AllFences() {
@@ -61,9 +54,8 @@ std::vector<Fence> AllFences() {
       } else if (line.starts_with("<!-- example: ") || line == "<!-- first-game -->") {
         marker = line == "<!-- first-game -->" ? "first-game" : line.substr(14, line.size() - 18);
       } else if (line.starts_with("```")) {
-        fences.push_back(
-            {page.filename().string() + ":" + std::to_string(n), line.substr(3), marker, ""});
-        marker.clear();
+        fences.push_back({page.filename().string() + ":" + std::to_string(n), line.substr(3),
+                          std::exchange(marker, ""), ""});
         open = true;
       }
     }
@@ -98,54 +90,15 @@ void AddPictures(const TempDir& game) {
                Bmp24(16, 16, [](int x, int y) { return x + y == 0 ? 0xFF00FFu : 0xFFFFFFu; }));
   }
   // A 16 x 16 cursor: a 24-bit picture with its AND mask below a one-entry directory.
-  std::string image = InfoHeader(16, 32, 24) +
-                      DibRows(16, 16, 24, [](int x, int) { return x < 8 ? 0xFFFFFFu : 0u; }) +
-                      DibRows(16, 16, 1, [](int, int) { return 0u; });
   std::string cur;
   for (std::uint32_t v : {0u, 2u, 1u}) PutLe(cur, v, 2);
   cur += std::string{16, 16, 0, 0, 0, 0, 0, 0};
+  const std::string image = InfoHeader(16, 32, 24) +
+                            DibRows(16, 16, 24, [](int x, int) { return x < 8 ? 0xFFFFFFu : 0u; }) +
+                            DibRows(16, 16, 1, [](int, int) { return 0u; });
   PutLe(cur, static_cast<std::uint32_t>(image.size()));
   PutLe(cur, 22);
   game.Write("data/hand.cur", cur + image);
-}
-
-// One headless run of a copy of a scenario folder.
-struct Played {
-  TempDir game, out;
-  RunResult result;
-  std::string vars;
-
-  Picture Shot(const std::string& at) const {
-    Picture p;
-    EXPECT_TRUE(ReadPng(out.Path(at + ".png"), p)) << at;
-    return p;
-  }
-  // The script error lines on stderr, in order.
-  std::vector<std::string> Errors() const {
-    static const std::regex kError("^[^ ]+:[0-9]+: .*");
-    std::vector<std::string> errors;
-    for (const std::string& l : result.ErrLines()) {
-      if (std::regex_match(l, kError)) errors.push_back(l);
-    }
-    return errors;
-  }
-};
-
-void Play(Played& p, const std::string& example, const std::vector<std::string>& shots,
-          std::vector<std::string> args = {}) {
-  // Files the test wrote first stay.
-  fs::copy(ScenarioDir(example), p.game.path(),
-           fs::copy_options::recursive | fs::copy_options::skip_existing);
-  AddPictures(p.game);
-  args.insert(args.end(), {"--headless", "--vars", p.out.Path("vars.txt"), "--shot",
-                           "end:" + p.out.Path("end.png")});
-  for (const std::string& at : shots)
-    args.insert(args.end(), {"--shot", at + ":" + p.out.Path(at + ".png")});
-  if (p.game.Exists("input.txt")) args.insert(args.end(), {"--input", p.game.Path("input.txt")});
-  args.push_back(p.game.path());
-  p.result = RunAdv(args);
-  EXPECT_EQ(p.result.status, 0) << p.result.err;
-  p.vars = p.out.Read("vars.txt");
 }
 
 // The pixels of a rectangle that have a colour.
@@ -167,167 +120,112 @@ std::uint32_t Translucent(std::uint32_t source, std::uint32_t there, int level) 
   return out;
 }
 
-struct Example {
-  const char* game;
-  std::vector<std::string> shots;
-  const char* vars;                 // the whole --vars file, or null
-  std::vector<std::string> errors;  // every script error line
-  const char* end;                  // the start of the "end at" line, or null
-  void (*check)(const Played&);     // what else the reference says, or null
-};
+// What else the reference says of some examples.
+void ConfigChecks(const HeadlessRun& p) {
+  // flag[20] declares flag0 to flag19, no more.
+  EXPECT_TRUE(std::regex_match(p.vars, std::regex(".let day = 1\r\n(.let flag1?[0-9] = 0\r\n){20}"
+                                                  ".let score = 0\r\n.let name = \"Hanako\"\r\n")))
+      << p.vars;
+  EXPECT_EQ(p.Shot("end").At(0, 0), ShotColour(0x102040));
+  EXPECT_EQ(p.Shot("end").At(320, 240), ShotColour(0xFFFF00));
+}
 
-const Example kExamples[] = {
-    {"docs-settings", {}, ".let file = \"start.adv\"\r\n", {}, nullptr, nullptr},
-    {"docs-config",
-     {},
-     nullptr,
-     {},
-     nullptr,
-     [](const Played& p) {
-       EXPECT_NE(p.vars.find(".let day = 1\r\n"), std::string::npos);
-       EXPECT_NE(p.vars.find(".let flag19 = 0\r\n"), std::string::npos);
-       EXPECT_EQ(p.vars.find("flag20"), std::string::npos);
-       EXPECT_NE(p.vars.find(".let name = \"Hanako\"\r\n"), std::string::npos);
-       const Picture end = p.Shot("end");
-       EXPECT_EQ(end.At(0, 0), ShotColour(0x102040));
-       EXPECT_EQ(end.At(320, 240), ShotColour(0xFFFF00));
-     }},
-    {"docs-words",
-     {},
-     ".let flag0 = 0\r\n.let flag1 = 0\r\n.let flag2 = 7\r\n.let i = 2\r\n.let k = 14\r\n"
-     ".let n = 9\r\n.let pad = 5\r\n.let q = -1\r\n"
-     ".let s = \"two words\"\r\n.let t = \"No.005, i is 2\"\r\n",
-     {},
-     nullptr,
-     nullptr},
-    {"docs-timing",
-     {},
-     ".let a = 3\r\n.let b = 601\r\n.let c = 603\r\n",
-     {},
-     "end at 800 ms",
-     nullptr},
-    {"docs-staging",
-     {"250", "750"},
-     "",
-     {},
-     nullptr,
-     [](const Played& p) {
-       EXPECT_EQ(p.Shot("250").At(10, 10), ShotColour(0xC00000));
-       EXPECT_EQ(p.Shot("750").At(10, 10), ShotColour(0x0000C0));
-     }},
-    {"docs-text",
-     {},
-     ".let lines = 6\r\n.let page = \"Hello,\\Nworld!\\NOne\\N\\NTwo, three.\\N\"\r\n",
-     {},
-     "end at 527 ms",
-     nullptr},
-    {"docs-clicks",
-     {},
-     ".let first = 1002\r\n.let second = 2500\r\n.let third = 3000\r\n",
-     {},
-     nullptr,
-     nullptr},
-    {"docs-choices",
-     {"900"},
-     ".let route = 2\r\n.let x = 40\r\n.let y = 80\r\n",
-     {},
-     nullptr,
-     [](const Played& p) {
-       // "The sea" under the mouse in the selected colour, "The hill" in the other.
-       const Picture shot = p.Shot("900");
-       EXPECT_GT(Count(shot, 0, 64, 200, 96, ShotColour(0xFFFF80)), 50);
-       EXPECT_EQ(Count(shot, 0, 32, 200, 64, ShotColour(0xFFFF80)), 0);
-       EXPECT_GT(Count(shot, 0, 32, 200, 64, ShotColour(0x808080)), 50);
-     }},
-    {"docs-flow",
-     {},
-     ".let back = 3\r\n.let from = \"start.txt\"\r\n.let trail = \"abcdef\"\r\n",
-     {},
-     nullptr,
-     nullptr},
-    {"docs-blocks", {}, ".let n = 0\r\n.let trail = \"more one other \"\r\n", {}, nullptr, nullptr},
-    {"docs-saves",
-     {},
-     ".let day = 0\r\n.let score = 120\r\n.let name = \"She said yes.\\N\"\r\n",
-     {"start.txt:9: セーブファイルが開けず、セーブできません (cannot write the save file "
-      "\"..\\..\\elsewhere\")"},
-     nullptr,
-     [](const Played& p) {
-       const std::string slot =
-           ".let day = 3\r\n.let score = 120\r\n.let name = \"Hanako Sato\"\r\n";
-       EXPECT_EQ(p.game.Read("data/slot1.txt"), slot);
-       EXPECT_EQ(p.game.Read("slot2"), slot);
-     }},
-    {"docs-pictures",
-     {"400"},
-     "",
-     {},
-     "end at 1806 ms",
-     [](const Played& p) {
-       const Picture shot = p.Shot("400");
-       EXPECT_EQ(shot.At(100, 100), ShotColour(0x808080));  // magenta left out
-       EXPECT_EQ(shot.At(132, 132), ShotColour(0xFFFF00));
-       EXPECT_EQ(shot.At(10, 320), Translucent(0xFF0000, 0x808080, 16));
-       EXPECT_EQ(Count(p.Shot("end"), 0, 0, 640, 480, 0), 640 * 480);
-     }},
-    {"docs-title",
-     {},
-     "",
-     {},
-     nullptr,
-     [](const Played& p) {
-       // Each printed line is centred on x = 320, the second wider than the first.
-       const Picture end = p.Shot("end");
-       const std::uint32_t ink = ShotColour(0xFFFFC0);
-       int previous_width = 0;
-       for (int top : {160, 208}) {
-         int left = 640, right = -1;
-         for (int y = top; y < top + 48; ++y) {
-           for (int x = 0; x < 640; ++x) {
-             if (end.At(x, y) == ink) left = std::min(left, x), right = std::max(right, x);
-           }
-         }
-         EXPECT_LE(std::abs(left + right + 1 - 640), 8) << top;
-         EXPECT_GT(right - left, previous_width) << top;
-         previous_width = right - left;
-       }
-     }},
-    {"docs-clock",
-     {},
-     nullptr,
-     {},
-     nullptr,
-     [](const Played& p) {
-       EXPECT_TRUE(std::regex_match(p.vars, std::regex(".let roll = [1-6]\r\n.let typo = 0\r\n"
-                                                       ".let weekday = 6\r\n.let year = 2000\r\n")))
-           << p.vars;
-     }},
-    {"docs-errors",
-     {},
-     ".let score = 0\r\n",
-     {"start.txt:2: 存在しないコマンドを指定しました (there is no command \".wait\")",
-      "start.txt:3: 存在しない変数に代入しようとしました (cannot assign to \"scroe\": no such "
-      "variable is declared)",
-      "start.txt:4: コピー元のファイルを開けません (cannot open the source picture "
-      "\"nothere.bmp\")"},
-     nullptr,
-     nullptr},
+void StagingChecks(const HeadlessRun& p) {
+  EXPECT_EQ(p.Shot("250").At(10, 10), ShotColour(0xC00000));
+  EXPECT_EQ(p.Shot("750").At(10, 10), ShotColour(0x0000C0));
+}
+
+void ChoicesChecks(const HeadlessRun& p) {
+  // "The sea" under the mouse in the selected colour, "The hill" in the other.
+  const Picture shot = p.Shot("900");
+  EXPECT_GT(Count(shot, 0, 64, 200, 96, ShotColour(0xFFFF80)), 50);
+  EXPECT_EQ(Count(shot, 0, 32, 200, 64, ShotColour(0xFFFF80)), 0);
+  EXPECT_GT(Count(shot, 0, 32, 200, 64, ShotColour(0x808080)), 50);
+}
+
+void SavesChecks(const HeadlessRun& p) {
+  const char* slot = ".let day = 3\r\n.let score = 120\r\n.let name = \"Hanako Sato\"\r\n";
+  EXPECT_EQ(p.game.Read("data/slot1.txt"), slot);
+  EXPECT_EQ(p.game.Read("slot2"), slot);
+}
+
+void PicturesChecks(const HeadlessRun& p) {
+  const Picture shot = p.Shot("400");
+  EXPECT_EQ(shot.At(100, 100), ShotColour(0x808080));  // magenta left out
+  EXPECT_EQ(shot.At(132, 132), ShotColour(0xFFFF00));
+  EXPECT_EQ(shot.At(10, 320), Translucent(0xFF0000, 0x808080, 16));
+  EXPECT_EQ(Count(p.Shot("end"), 0, 0, 640, 480, 0), 640 * 480);
+}
+
+void TitleChecks(const HeadlessRun& p) {
+  // Each printed line is centred on x = 320, the second wider than the first.
+  const Picture end = p.Shot("end");
+  int previous_width = 0;
+  for (int top : {160, 208}) {
+    int left = 640, right = -1;
+    for (int y = top; y < top + 48; ++y) {
+      for (int x = 0; x < 640; ++x) {
+        if (end.At(x, y) == ShotColour(0xFFFFC0))
+          left = std::min(left, x), right = std::max(right, x);
+      }
+    }
+    EXPECT_LE(std::abs(left + right + 1 - 640), 8) << top;
+    EXPECT_GT(right - left, std::exchange(previous_width, right - left)) << top;
+  }
+}
+
+void ClockChecks(const HeadlessRun& p) {
+  EXPECT_TRUE(std::regex_match(p.vars, std::regex(".let roll = [1-6]\r\n.let typo = 0\r\n"
+                                                  ".let weekday = 6\r\n.let year = 2000\r\n")))
+      << p.vars;
+}
+
+const ScenarioCase kExamples[] = {
+    {.game = "docs-settings", .vars = ".let file = \"start.adv\"\r\n"},
+    {.game = "docs-config", .check = ConfigChecks},
+    {.game = "docs-words",
+     .vars = ".let flag0 = 0\r\n.let flag1 = 0\r\n.let flag2 = 7\r\n.let i = 2\r\n.let k = 14\r\n"
+             ".let n = 9\r\n.let pad = 5\r\n.let q = -1\r\n.let s = \"two words\"\r\n"
+             ".let t = \"No.005, i is 2\"\r\n"},
+    {.game = "docs-timing",
+     .vars = ".let a = 3\r\n.let b = 601\r\n.let c = 603\r\n",
+     .end = "end at 800 ms"},
+    {.game = "docs-staging", .vars = "", .shots = {"250", "750"}, .check = StagingChecks},
+    {.game = "docs-text",
+     .vars = ".let lines = 6\r\n.let page = \"Hello,\\Nworld!\\NOne\\N\\NTwo, three.\\N\"\r\n",
+     .end = "end at 527 ms"},
+    {.game = "docs-clicks",
+     .vars = ".let first = 1002\r\n.let second = 2500\r\n.let third = 3000\r\n"},
+    {.game = "docs-choices",
+     .vars = ".let route = 2\r\n.let x = 40\r\n.let y = 80\r\n",
+     .shots = {"900"},
+     .check = ChoicesChecks},
+    {.game = "docs-flow",
+     .vars = ".let back = 3\r\n.let from = \"start.txt\"\r\n.let trail = \"abcdef\"\r\n"},
+    {.game = "docs-blocks", .vars = ".let n = 0\r\n.let trail = \"more one other \"\r\n"},
+    {.game = "docs-saves",
+     .vars = ".let day = 0\r\n.let score = 120\r\n.let name = \"She said yes.\\N\"\r\n",
+     .errors = {"start.txt:9: セーブファイルが開けず、セーブできません (cannot write the save file "
+                "\"..\\..\\elsewhere\")"},
+     .check = SavesChecks},
+    {.game = "docs-pictures",
+     .vars = "",
+     .end = "end at 1806 ms",
+     .shots = {"400"},
+     .check = PicturesChecks},
+    {.game = "docs-title", .vars = "", .check = TitleChecks},
+    {.game = "docs-clock", .check = ClockChecks},
+    {.game = "docs-errors",
+     .vars = ".let score = 0\r\n",
+     .errors = {"start.txt:2: 存在しないコマンドを指定しました (there is no command \".wait\")",
+                "start.txt:3: 存在しない変数に代入しようとしました (cannot assign to \"scroe\": no "
+                "such variable is declared)",
+                "start.txt:4: コピー元のファイルを開けません (cannot open the source picture "
+                "\"nothere.bmp\")"}},
 };
 
 TEST(DocsExamples, EachDoesWhatTheReferenceSays) {
-  for (const Example& e : kExamples) {
-    SCOPED_TRACE(e.game);
-    Played p;
-    Play(p, e.game, e.shots);
-    if (e.vars != nullptr) {
-      EXPECT_EQ(p.vars, e.vars);
-    }
-    EXPECT_EQ(p.Errors(), e.errors);
-    if (e.end != nullptr) {
-      EXPECT_NE(p.result.err.find(e.end), std::string::npos) << p.result.err;
-    }
-    if (e.check != nullptr) e.check(p);
-  }
+  for (const ScenarioCase& e : kExamples) ExpectScenario(e, AddPictures);
 }
 
 TEST(DocsExamples, ScriptsShownAreTheScenarioFiles) {
@@ -337,7 +235,7 @@ TEST(DocsExamples, ScriptsShownAreTheScenarioFiles) {
     EXPECT_EQ(f.body, SjisToUtf8(ReadText(ScenarioDir(f.example)))) << f.where;
     shown.insert(f.example.substr(0, f.example.find('/')));
   }
-  for (const Example& e : kExamples) EXPECT_TRUE(shown.count(e.game)) << e.game;
+  for (const ScenarioCase& e : kExamples) EXPECT_TRUE(shown.count(e.game)) << e.game;
 }
 
 // Each is start.txt (or config.txt) of the docs-commands game, clicked at every 200 ms.
@@ -348,12 +246,14 @@ TEST(DocsExamples, EveryOtherScriptExampleRunsWithoutAnError) {
   for (const Fence& f : AllFences()) {
     if (!f.example.empty() || (f.info != "adv" && f.info != "config")) continue;
     SCOPED_TRACE(f.where);
-    Played p;
+    HeadlessRun p;
     p.out.Write("clicks.txt", clicks);
     const bool config = f.info == "config";
     p.game.Write(config ? "data/config.txt" : "data/start.txt", Utf8ToSjis(f.body));
     if (config) p.game.Write("data/start.txt", "");
-    Play(p, "docs-commands", {}, {"--until", "60000", "--input", p.out.Path("clicks.txt")});
+    AddPictures(p.game);
+    RunHeadless(p, ScenarioDir("docs-commands"),
+                {"--until", "60000", "--input", p.out.Path("clicks.txt")});
     EXPECT_EQ(p.Errors(), std::vector<std::string>{});
     EXPECT_EQ(p.result.err.find("box:"), std::string::npos) << p.result.err;
     ++played;
@@ -366,29 +266,25 @@ TEST(DocsExamples, FirstGameOfTheReadmeWorksWhenPasted) {
   const auto game = std::find_if(fences.begin(), fences.end(),
                                  [](const Fence& f) { return f.example == "first-game"; });
   ASSERT_NE(game, fences.end());
-  TempDir dir, out;
+  TempDir dir;
   RunResult made = RunProgram("/bin/sh", {"-c", "cd '" + dir.path() + "' && " + game->body});
   ASSERT_EQ(made.status, 0) << made.err;
   // Through the first page, then onto "Down to the sea", the third line of the window.
-  out.Write("input.txt", "4000 click 320 240\n7000 move 60 390\n7100 click 60 390\n");
-  RunResult r =
-      RunAdv({"--headless", "--input", out.Path("input.txt"), "--vars", out.Path("vars.txt"),
-              "--shot", "end:" + out.Path("end.png"), dir.Path("mygame")});
-  EXPECT_EQ(r.status, 0);
-  EXPECT_EQ(out.Read("vars.txt"), ".let route = 2\r\n");
-  EXPECT_EQ(r.err.find("box:"), std::string::npos) << r.err;
-  Picture end;
-  ASSERT_TRUE(ReadPng(out.Path("end.png"), end));
-  EXPECT_EQ(end.At(10, 10), ShotColour(0x3060C0));
-  EXPECT_EQ(end.At(10, 470), Translucent(0, 0x203060, 12));
+  HeadlessRun p;
+  p.out.Write("input.txt", "4000 click 320 240\n7000 move 60 390\n7100 click 60 390\n");
+  RunHeadless(p, dir.Path("mygame"), {"--input", p.out.Path("input.txt")});
+  EXPECT_EQ(p.vars, ".let route = 2\r\n");
+  EXPECT_EQ(p.result.err.find("box:"), std::string::npos) << p.result.err;
+  EXPECT_EQ(p.Shot("end").At(10, 10), ShotColour(0x3060C0));
+  EXPECT_EQ(p.Shot("end").At(10, 470), Translucent(0, 0x203060, 12));
 }
 
 TEST(DocsExamples, EveryCommandAndMessageIsDocumented) {
-  const std::string commands = ReadText(fs::path(ADV_SOURCE_DIR) / "docs/commands.md");
+  const std::string commands = ReadText(ADV_SOURCE_DIR "/docs/commands.md");
   for (const Command& c : CommandTable()) {
     EXPECT_NE(commands.find("[`" + std::string(c.name) + "`]"), std::string::npos) << c.name;
   }
-  const std::string messages = ReadText(fs::path(ADV_SOURCE_DIR) / "docs/messages.md");
+  const std::string messages = ReadText(ADV_SOURCE_DIR "/docs/messages.md");
   for (const auto& [sjis, utf8] : kMessageTexts) {
     std::istringstream lines{std::string(utf8)};
     for (std::string line; std::getline(lines, line);) {
