@@ -42,27 +42,11 @@ class FrameLoopTest : public ::testing::Test {
   App app;
 };
 
-TEST_F(FrameLoopTest, WaitHoldsTheFrameThatYields) {
-  Run(".wat 2000\n.end\n");
-  // .wat in frame 1, .end yields in frame 2 and holds to 2000 ms, frame 3 closes.
-  EXPECT_EQ(host.Now(), 2000u);
-  EXPECT_EQ(app.frames, 3u);
-}
-
 TEST_F(FrameLoopTest, HoldWaitsForEventsOnceUntilItsDeadline) {
   Run(".wat 21\n.end\n");
   // The hold of frame 2 starts at 1 ms with 20 ms to go: one wait, woken by nothing.
   EXPECT_EQ(host.waits, (std::vector<std::uint32_t>{20}));
   EXPECT_EQ(host.Now(), 21u);
-}
-
-TEST_F(FrameLoopTest, LinesWithoutWaitTakeAFrameEach) {
-  Run("# a\n\n:label\n.let x = 1\n");
-  // Four lines, the final empty line, the end of the file, and the frame that closes (which
-  // ends in its hold, before its millisecond has passed).
-  EXPECT_EQ(app.frames, 7u);
-  EXPECT_EQ(host.Now(), 6u);
-  ASSERT_EQ(host.message_boxes().size(), 1u);  // x was never declared
 }
 
 TEST_F(FrameLoopTest, SwapOnceAndPresentOnlyDirtyFrames) {
@@ -80,28 +64,11 @@ TEST_F(FrameLoopTest, SwapOnceAndPresentOnlyDirtyFrames) {
   EXPECT_EQ(host.HeadlessHost::presented()[0], 0x7FFF);
 }
 
+// A frame's hold ends at the closing time even where the host's own sleep would go on.
 TEST_F(FrameLoopTest, UntilClosesTheWindowOnTime) {
   app.close_at = 499;
   Run(".wat 100000\n.end\n");
   EXPECT_EQ(host.Now(), 499u);
-}
-
-TEST_F(FrameLoopTest, ScriptedInputArrivesAtItsTime) {
-  // A sleep slice never carries the clock past an input event.
-  HeadlessOptions options;
-  TimedEvent close;
-  close.ms = 303;
-  close.event.type = HostEvent::Type::kClose;
-  options.input.push_back(close);
-  HeadlessHost scripted(options);
-  Engine e(scripted);
-  App scripted_app(e);
-  e.files.SetBase(dir.path());
-  dir.Write("start.txt", ".wat 1000\n.end\n");
-  ASSERT_TRUE(CreateMainWindow(scripted_app));
-  ASSERT_TRUE(StartInterpreter(e));
-  RunFrameLoop(scripted_app);
-  EXPECT_EQ(scripted.Now(), 303u);
 }
 
 TEST(RemainingWaitTest, CountsFromTheWaitStartAndIgnoresNegativeTotals) {

@@ -50,12 +50,6 @@ TEST(RobustnessTest, NulBytesLoneLeadBytesAndHugeLines) {
   EXPECT_TRUE(RunGameText("[Settings]\nStyle=\x82\n" + huge + "\n", ".int a\n" + nasty, nasty));
 }
 
-TEST(RobustnessTest, SelfDoublingStringsStayBounded) {
-  std::string start = ".let s = x\n";
-  for (int i = 0; i < 60; ++i) start += ".let s = \"[s][s]\"\n";
-  EXPECT_TRUE(RunGameText("", ".str s\n", start));
-}
-
 TEST(RobustnessTest, RandomBytes) {
   std::mt19937 random(7);
   for (int round = 0; round < 20; ++round) {

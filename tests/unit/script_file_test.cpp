@@ -7,57 +7,39 @@
 namespace adv {
 namespace {
 
-std::vector<std::string> ReadAll(std::string_view bytes, int* final_line = nullptr) {
+using Lines = std::vector<std::string>;
+
+// Every line of a script of those bytes, and the line number after the last.
+std::pair<Lines, int> ReadAll(std::string_view bytes) {
   test::TempDir dir;
   dir.Write("s.txt", bytes);
   FileSystem files;
   files.SetBase(dir.path());
   ScriptFile script;
   EXPECT_TRUE(script.Open(files, "s.txt"));
-  std::vector<std::string> lines;
-  std::string line;
-  while (script.ReadLine(line)) lines.push_back(line);
-  EXPECT_FALSE(script.ReadLine(line));
-  if (final_line != nullptr) *final_line = script.line_number();
-  return lines;
+  Lines lines;
+  for (std::string line; script.ReadLine(line);) lines.push_back(line);
+  return {lines, script.line_number()};
 }
 
-TEST(ScriptFileTest, CrLfAndLoneCrGiveTheSameLinesAsLf) {
-  std::vector<std::string> expected{"ab\n", "cd\n", ""};
-  EXPECT_EQ(ReadAll("ab\ncd\n"), expected);
-  EXPECT_EQ(ReadAll("ab\r\ncd\r\n"), expected);
-  EXPECT_EQ(ReadAll("a\rb\ncd\n"), expected);
-}
-
-TEST(ScriptFileTest, LeadingTabsAreSkippedButNotBlanks) {
-  EXPECT_EQ(ReadAll("\t\t.wat 1\n \t.wat\n"),
-            (std::vector<std::string>{".wat 1\n", " \t.wat\n", ""}));
-}
-
-TEST(ScriptFileTest, ControlZSplitsALineAndBothCount) {
-  int lines = 0;
-  EXPECT_EQ(ReadAll("ab\x1A"
-                    "cd\nef",
-                    &lines),
-            (std::vector<std::string>{"ab", "cd\n", "ef"}));
-  EXPECT_EQ(lines, 3);
-}
-
-TEST(ScriptFileTest, FinalLineFeedYieldsOneMoreEmptyLine) {
-  int lines = 0;
-  EXPECT_EQ(ReadAll("x\n", &lines), (std::vector<std::string>{"x\n", ""}));
-  EXPECT_EQ(lines, 2);
-  EXPECT_EQ(ReadAll("x", &lines), (std::vector<std::string>{"x"}));
-  EXPECT_EQ(lines, 1);
-  EXPECT_EQ(ReadAll("", &lines), (std::vector<std::string>{""}));
-}
-
-TEST(ScriptFileTest, NulBytesAndLongLinesAreKept) {
-  std::string big(3 << 20, 'a');
-  auto lines = ReadAll(big + "\n" + std::string("a\0b\n", 4));
-  ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0].size(), big.size() + 1);
-  EXPECT_EQ(lines[1], std::string("a\0b\n", 4));
+// CR LF and a lone CR read as LF; leading tabs are skipped but not blanks; Ctrl-Z splits a line
+// and both parts count; a final line feed yields one more empty line.
+TEST(ScriptFileTest, LinesAndTheirNumbers) {
+  const std::pair<std::string_view, std::pair<Lines, int>> cases[] = {
+      {"ab\ncd\n", {{"ab\n", "cd\n", ""}, 3}},
+      {"ab\r\ncd\r\n", {{"ab\n", "cd\n", ""}, 3}},
+      {"a\rb\ncd\n", {{"ab\n", "cd\n", ""}, 3}},
+      {"\t\t.wat 1\n \t.wat\n", {{".wat 1\n", " \t.wat\n", ""}, 3}},
+      {"ab\x1A"
+       "cd\nef",
+       {{"ab", "cd\n", "ef"}, 3}},
+      {"x", {{"x"}, 1}},
+      {"", {{""}, 1}},
+      {std::string_view("a\0b\n", 4), {{std::string("a\0b\n", 4), ""}, 2}},
+  };
+  for (const auto& [bytes, expected] : cases) EXPECT_EQ(ReadAll(bytes), expected) << bytes;
+  const std::string big(3 << 20, 'a');
+  EXPECT_EQ(ReadAll(big + "\n").first[0].size(), big.size() + 1);
 }
 
 TEST(ScriptFileTest, FailedOpenKeepsNameAndClosesTheFile) {
@@ -79,8 +61,7 @@ TEST(ScriptFileTest, DefaultExtensionOnlyWithoutAnyDot) {
   EXPECT_EQ(AddDefaultExtension("start", ".txt"), "start.txt");
   EXPECT_EQ(AddDefaultExtension("a.b\\c", ".txt"), "a.b\\c");
   EXPECT_EQ(AddDefaultExtension("bg.", ".bmp"), "bg.");
-  // The second byte of a two-byte character is not a dot (0x2E is not a valid second byte, but
-  // a lead byte right before a "." must not hide it either).
+  // A lead byte right before a "." must not hide it.
   EXPECT_EQ(AddDefaultExtension("\x82\xA0.x", ".txt"), "\x82\xA0.x");
 }
 
