@@ -47,10 +47,8 @@ std::vector<Fence> AllFences() {
     bool open = false;
     for (int n = 1; std::getline(in, line); ++n) {
       if (open) {
-        if (line == "```")
-          open = false;
-        else
-          fences.back().body += line + "\n";
+        open = line != "```";
+        if (open) fences.back().body += line + "\n";
       } else if (line.starts_with("<!-- example: ") || line == "<!-- first-game -->") {
         marker = line == "<!-- first-game -->" ? "first-game" : line.substr(14, line.size() - 18);
       } else if (line.starts_with("```")) {
