@@ -26,13 +26,6 @@ TEST_F(LetTest, IntegerAndStringAssignment) {
   EXPECT_TRUE(t.boxes().empty());
 }
 
-TEST_F(LetTest, IntegerWinsOverStringOfTheSameName) {
-  t.engine.script.vars.strings["k"] = "keep";
-  t.Execute(".let k = 3");
-  EXPECT_EQ(t.Int("k"), 3);
-  EXPECT_EQ(t.String("k"), "keep");
-}
-
 TEST_F(LetTest, UndeclaredAndSystemNamesCannotBeAssigned) {
   t.Execute(".let undeclared = 1");
   t.Execute(".let CurLine = 5");
