@@ -1,9 +1,7 @@
 #include "support/media_files.h"
 
 #include <cmath>
-#include <cstring>
 #include <fstream>
-#include <iterator>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -77,9 +75,8 @@ bool WriteWav(const std::string& path, const Tone& tone) {
 
 bool EncodeAudio(const std::string& path, const Tone& tone) {
   av_log_set_level(AV_LOG_QUIET);
-  const AVCodec* codec = avcodec_find_encoder(path.ends_with(".mp3")   ? AV_CODEC_ID_MP3
-                                              : path.ends_with(".ogg") ? AV_CODEC_ID_VORBIS
-                                                                       : AV_CODEC_ID_FLAC);
+  const AVCodec* codec =
+      avcodec_find_encoder(path.ends_with(".ogg") ? AV_CODEC_ID_VORBIS : AV_CODEC_ID_MP3);
   AVFormatContext* format = nullptr;
   if (codec == nullptr ||
       avformat_alloc_output_context2(&format, nullptr, nullptr, path.c_str()) < 0) {
@@ -88,11 +85,7 @@ bool EncodeAudio(const std::string& path, const Tone& tone) {
   AVCodecContext* c = avcodec_alloc_context3(codec);
   c->sample_rate = tone.rate;
   av_channel_layout_default(&c->ch_layout, tone.channels);
-  // LAME and Vorbis take planar floats, FLAC interleaved 16-bit samples.
-  c->sample_fmt = AV_SAMPLE_FMT_S16;
-  for (const AVSampleFormat* f = codec->sample_fmts; *f != AV_SAMPLE_FMT_NONE; ++f) {
-    if (*f == AV_SAMPLE_FMT_FLTP) c->sample_fmt = *f;
-  }
+  c->sample_fmt = AV_SAMPLE_FMT_FLTP;  // LAME's and Vorbis's both
   c->bit_rate = 128000;
   c->time_base = AVRational{1, tone.rate};
   AVStream* stream = avformat_new_stream(format, nullptr);
@@ -110,16 +103,9 @@ bool EncodeAudio(const std::string& path, const Tone& tone) {
     frame->pts = done;
     av_channel_layout_copy(&frame->ch_layout, &c->ch_layout);
     ok = av_frame_get_buffer(frame, 0) >= 0;
-    for (int i = 0; ok && i < frame->nb_samples; ++i) {
-      const double v = Sample(tone, done + i);
-      for (int ch = 0; ch < tone.channels; ++ch) {
-        if (c->sample_fmt == AV_SAMPLE_FMT_FLTP) {
-          reinterpret_cast<float*>(frame->data[ch])[i] = static_cast<float>(v);
-        } else {
-          reinterpret_cast<std::int16_t*>(frame->data[0])[i * tone.channels + ch] =
-              static_cast<std::int16_t>(v * 32767);
-        }
-      }
+    for (int i = 0; ok && i < frame->nb_samples * tone.channels; ++i) {
+      reinterpret_cast<float*>(frame->data[i % tone.channels])[i / tone.channels] =
+          static_cast<float>(Sample(tone, done + i / tone.channels));
     }
     ok = ok && Drain(c, format, frame);
   }
@@ -185,16 +171,6 @@ double Rms(const std::int16_t* samples, std::size_t frames) {
   double sum = 0;
   for (std::size_t i = 0; i < frames * 2; ++i) sum += double(samples[i]) * samples[i];
   return frames == 0 ? 0 : std::sqrt(sum / double(frames * 2));
-}
-
-bool ReadMixWav(const std::string& path, std::vector<std::int16_t>& samples) {
-  std::ifstream in(path, std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  // The header's fields are pinned by the WAV writer's own test.
-  if (bytes.size() < 44 || bytes.compare(36, 4, "data") != 0) return false;
-  samples.resize((bytes.size() - 44) / 2);
-  std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);  // little-endian
-  return true;
 }
 
 }  // namespace adv::test

@@ -19,7 +19,7 @@ struct Tone {
 
 // 16-bit PCM WAV.
 bool WriteWav(const std::string& path, const Tone& tone);
-// Encodes the tone; codec by the file's extension: .mp3 (LAME), .ogg (Vorbis), .flac.
+// Encodes the tone; codec by the file's extension: .ogg (Vorbis), otherwise MP3 (LAME).
 bool EncodeAudio(const std::string& path, const Tone& tone);
 
 // An uncompressed AVI movie of 8-bit frames: frame i has colour colours[i % colours.size()]
@@ -36,7 +36,5 @@ inline bool WritePaletteMovie(const std::string& path, int width, int height, in
 // crossings (an instrument's harmonics fool it: test with a pure one); 0 for silence.
 double ZeroCrossingHz(const std::int16_t* samples, std::size_t frames, int rate = 44100);
 double Rms(const std::int16_t* samples, std::size_t frames);
-// The samples of a WAV as the mixer's capture writes it (16-bit stereo 44.1 kHz).
-bool ReadMixWav(const std::string& path, std::vector<std::int16_t>& samples);
 
 }  // namespace adv::test
