@@ -2,6 +2,7 @@
 
 #include <map>
 #include <numeric>
+#include <tuple>
 
 #include "base/messages.h"
 #include "host/headless/headless_host.h"
@@ -15,12 +16,7 @@ namespace {
 // ms), which call fails and when a playback reaches its end.
 class FakeAudio : public AudioDevice {
  public:
-  struct PlayCall {
-    int stream;
-    std::int64_t from, to;
-    bool loop;
-    bool operator==(const PlayCall&) const = default;
-  };
+  using PlayCall = std::tuple<int, std::int64_t, std::int64_t, bool>;  // stream, from, to, loop
   int Open(const std::vector<std::string>& paths) override {
     std::vector<std::int64_t> lengths;
     for (const std::string& p : paths) {
@@ -45,14 +41,14 @@ class FakeAudio : public AudioDevice {
   bool IsPlaying(int s) override { return playing.count(s) != 0; }
   bool Status(int s, AudioStatus item, int part, std::int64_t& value) override {
     const char* names[] = {"length", "parts", "start", "part length", "position"};
-    if (fail == names[static_cast<int>(item)] || !streams.count(s)) return false;
+    const auto i = static_cast<std::size_t>(item), p = static_cast<std::size_t>(part);
+    if (fail == names[i] || !streams.count(s)) return false;
     const std::vector<std::int64_t>& l = streams[s];
-    const auto n = item == AudioStatus::kPartStart ? static_cast<std::size_t>(part) : l.size();
-    value = item == AudioStatus::kPosition ? position
-            : item == AudioStatus::kParts  ? static_cast<std::int64_t>(l.size())
-            : item == AudioStatus::kPartLength
-                ? l[static_cast<std::size_t>(part)]
-                : std::accumulate(l.begin(), l.begin() + n, std::int64_t{0});
+    const std::int64_t values[] = {std::accumulate(l.begin(), l.end(), std::int64_t{0}),
+                                   std::ssize(l),
+                                   std::accumulate(l.begin(), l.begin() + part, std::int64_t{0}),
+                                   p < l.size() ? l[p] : -1, position};
+    value = values[i];
     return true;
   }
   // The stream's playback reaches its end; returns the id its notification carries.
@@ -130,48 +126,39 @@ struct Rig : MediaHost {
   MediaPlayers m{*this, files, log};
 };
 
-TEST(SoundPlayer, ModesAndOneSoundAtATime) {
+TEST(SoundPlayer, OneSoundAtATimeInThreeModes) {
   const struct {
+    const char* file;
     int mode;
-    bool plays, loop, busy;
-  } cases[] = {{0, true, false, false},
-               {1, true, false, true},
-               {2, true, true, false},
-               {3, false, false, false},
-               {-1, false, false, false}};
+    const char* fail;
+    bool stops_old, plays, loop, busy;
+  } cases[] = {
+      {"se.wav", 0, "", true, true, false, false},
+      {"se.wav", 1, "", true, true, false, true},  // the engine waits while it plays
+      {"se.wav", 2, "", true, true, true, false},
+      {"se.wav", 3, "", false, false, false, false},  // no such mode
+      {"se.wav", -1, "", false, false, false, false},
+      {"", 0, "", false, false, false, false},
+      {"missing.wav", 1, "", true, false, false, false},
+      {"se.wav", 1, "play", true, false, false, false},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.mode);
+    SCOPED_TRACE(testing::Message() << c.file << " " << c.mode << " " << c.fail);
     Rig rig;
     rig.m.sound.PlayWave("se.wav", 2);
-    rig.m.sound.PlayWave("se.wav", c.mode);
-    // Other modes leave the old sound alone; any real mode closes it and plays the new one.
-    EXPECT_EQ(rig.audio.IsPlaying(1), !c.plays);
-    EXPECT_EQ(rig.audio.streams.size(), 1u);
-    if (!c.plays) continue;
-    EXPECT_EQ(rig.audio.plays.back(), (FakeAudio::PlayCall{2, 0, -1, c.loop}));
+    rig.audio.fail = c.fail;
+    rig.m.sound.PlayWave(c.file, c.mode);
+    EXPECT_EQ(rig.audio.streams.size(), (c.stops_old ? 0u : 1u) + (c.plays ? 1u : 0u));
+    EXPECT_EQ(rig.audio.IsPlaying(1), !c.stops_old);
+    EXPECT_EQ(rig.audio.plays.back(),
+              (FakeAudio::PlayCall{c.plays ? 2 : 1, 0, -1, !c.plays || c.loop}));
     EXPECT_EQ(rig.m.sound.Busy(), c.busy);
     rig.audio.Finish(2);
     EXPECT_FALSE(rig.m.sound.Busy());
+    rig.m.sound.StopWave();
+    EXPECT_TRUE(rig.audio.streams.empty());
+    EXPECT_EQ(rig.log.last(), "-");  // sounds log nothing
   }
-}
-
-TEST(SoundPlayer, StopAndFilesThatDoNotPlay) {
-  Rig rig;
-  SoundPlayer& sound = rig.m.sound;
-  sound.PlayWave("", 0);
-  EXPECT_TRUE(rig.audio.opened.empty());
-  sound.PlayWave("se.wav", 2);
-  sound.StopWave();
-  EXPECT_FALSE(sound.IsPlaying());
-  sound.PlayWave("se.wav", 1);
-  sound.PlayWave("missing.wav", 1);  // stops the old one, plays nothing, holds nothing
-  EXPECT_FALSE(sound.Busy());
-  EXPECT_TRUE(rig.audio.streams.empty());
-  rig.audio.fail = "play";
-  sound.PlayWave("se.wav", 1);
-  EXPECT_FALSE(sound.Busy());
-  EXPECT_TRUE(rig.audio.streams.empty());
-  EXPECT_EQ(rig.log.last(), "-");  // sounds log nothing
 }
 
 TEST(CdAudio, TracksComeFromTheFilesAndTheLastPlaysToTheEndOfTheDisc) {

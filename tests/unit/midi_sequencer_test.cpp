@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
@@ -21,40 +21,6 @@ constexpr std::uint32_t kOpen = 1u << 31, kClose = kOpen + 1, kLong = 1u << 30; 
 constexpr std::uint32_t Msg(std::uint8_t s, std::uint8_t d1, std::uint8_t d2 = 0) {
   return s | (std::uint32_t{d1} << 8) | (std::uint32_t{d2} << 16);
 }
-
-// A port that writes down what it is sent and when.
-class RecordingPort : public MidiPort {
- public:
-  explicit RecordingPort(const std::uint32_t& now) : now_(now) {}
-  bool Open() override { return open_ = Add(kOpen); }
-  void Close() override { open_ = !Add(kClose); }
-  bool IsOpen() const override { return open_; }
-  bool Short(std::uint32_t message) override { return open_ && Add(message); }
-  bool Long(std::span<const std::uint8_t> message) override {
-    return open_ && Add(kLong + static_cast<std::uint32_t>(message.size()));
-  }
-  std::vector<std::uint32_t> TimesOf(std::uint32_t message) const {
-    std::vector<std::uint32_t> times;
-    for (auto [ms, m] : log) {
-      if (m == message) times.push_back(ms);
-    }
-    return times;
-  }
-  std::vector<std::uint32_t> SentFrom(std::size_t from) const {
-    std::vector<std::uint32_t> out;
-    for (std::size_t i = from; i < log.size(); ++i) out.push_back(log[i].second);
-    return out;
-  }
-  std::vector<std::pair<std::uint32_t, std::uint32_t>> log;  // time, message
-
- private:
-  bool Add(std::uint32_t message) {
-    log.emplace_back(now_, message);
-    return true;
-  }
-  const std::uint32_t& now_;
-  bool open_ = false;
-};
 
 // A timer on a clock the test moves: every millisecond ticks on the way, or one late tick.
 class ManualTimer : public PeriodicTimer {
@@ -92,16 +58,42 @@ class MarkerSequencer : public MidiSequencer {
   void OnMarker(std::string_view text) override { markers.emplace_back(text); }
 };
 
-struct Rig {
-  explicit Rig(const std::vector<std::uint8_t>& song, bool loop = true) {
-    EXPECT_TRUE(seq.LoadBytes(song));
+// A sequencer playing the song, if one is given, from time 0, into a port that writes down
+// what it is sent and when.
+struct Rig : MidiPort {
+  explicit Rig(const std::vector<std::uint8_t>& song = {}, bool loop = true) {
     seq.SetLoop(loop);
-    EXPECT_TRUE(seq.Play());
+    EXPECT_TRUE(song.empty() || (seq.LoadBytes(song) && seq.Play()));
   }
+  bool Open() override { return open = Add(kOpen); }
+  void Close() override { open = !Add(kClose); }
+  bool IsOpen() const override { return open; }
+  bool Short(std::uint32_t message) override { return open && Add(message); }
+  bool Long(std::span<const std::uint8_t> message) override {
+    return open && Add(kLong + static_cast<std::uint32_t>(message.size()));
+  }
+  bool Add(std::uint32_t message) {
+    log.emplace_back(now, message);
+    return true;
+  }
+  std::vector<std::uint32_t> TimesOf(std::uint32_t message) const {
+    std::vector<std::uint32_t> times;
+    for (auto [ms, m] : log) {
+      if (m == message) times.push_back(ms);
+    }
+    return times;
+  }
+  std::vector<std::uint32_t> SentFrom(std::size_t from) const {
+    std::vector<std::uint32_t> out;
+    for (std::size_t i = from; i < log.size(); ++i) out.push_back(log[i].second);
+    return out;
+  }
+
+  std::vector<std::pair<std::uint32_t, std::uint32_t>> log;  // time, message
+  bool open = false;
   std::uint32_t now = 0;
-  RecordingPort port{now};
   ManualTimer* timer = nullptr;
-  MarkerSequencer seq{port, [this](TimerClient& c) {
+  MarkerSequencer seq{*this, [this](TimerClient& c) {
                         auto t = std::make_unique<ManualTimer>(c, now);
                         timer = t.get();
                         return t;
@@ -125,7 +117,7 @@ TEST(MidiSequencer, NotesComeAtTheirTimeForEveryTempoAndDivision) {
     t.Tempo(0, c.tempo).Event(c.tick, {0x90, 60, 100}).End(10);
     Rig rig(BuildSmf(c.division, {t}), false);
     rig.timer->AdvanceTo(c.want_ms + 100);
-    EXPECT_EQ(rig.port.TimesOf(Msg(0x90, 60, 100)), std::vector<std::uint32_t>{c.want_ms});
+    EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 100)), std::vector<std::uint32_t>{c.want_ms});
   }
 }
 
@@ -141,9 +133,9 @@ TEST(MidiSequencer, TempoChangesSysExAndMarkers) {
   Rig rig(BuildSmf(480, {t}), false);
   rig.timer->AdvanceTo(2000);
   // A tempo change restarts the segment from its tick.
-  EXPECT_EQ(rig.port.TimesOf(Msg(0x90, 60, 100)), std::vector<std::uint32_t>{600});
-  EXPECT_EQ(rig.port.TimesOf(kLong + 3), std::vector<std::uint32_t>{850});  // 0xF0 0x41 0xF7
-  EXPECT_EQ(rig.port.TimesOf(Msg(0x90, 64, 100)), std::vector<std::uint32_t>{1100});
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 100)), std::vector<std::uint32_t>{600});
+  EXPECT_EQ(rig.TimesOf(kLong + 3), std::vector<std::uint32_t>{850});  // 0xF0 0x41 0xF7
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 64, 100)), std::vector<std::uint32_t>{1100});
   EXPECT_EQ(rig.seq.markers, (std::vector<std::string>{"start", "L"}));
 }
 
@@ -153,7 +145,7 @@ TEST(MidiSequencer, FarBehindItDropsSoundingNoteOnsAndDoesAHundredTicksACallback
     t.Event(i == 0 ? 0 : 1, {0x90, 60, 100}).Event(0, {0x90, 60, 0}).Event(0, {0xB0, 1, 5});
   }
   Rig rig(BuildSmf(480, {t}));
-  auto count = [&](std::uint32_t message) { return rig.port.TimesOf(message).size(); };
+  auto count = [&](std::uint32_t message) { return rig.TimesOf(message).size(); };
   rig.timer->TickAt(50);   // still in the start delay
   rig.timer->TickAt(100);  // the clock starts: tick 0 only
   EXPECT_EQ(count(Msg(0x90, 60, 100)), 1u);
@@ -190,42 +182,40 @@ TEST(MidiSequencer, LoopChasesSilentlyThenSendsTheChannelStateAndPlaysFromTheMar
   // First pass: note 60 at tick 200 (308.3 ms), note 64 at the loop tick 480 (600 ms); the last
   // entry at tick 960 comes at 1100 ms, the end is seen a millisecond later.
   rig.timer->AdvanceTo(1100);
-  EXPECT_EQ(rig.port.TimesOf(Msg(0x90, 60, 90)), std::vector<std::uint32_t>{309});
-  EXPECT_EQ(rig.port.TimesOf(Msg(0x90, 64, 91)), std::vector<std::uint32_t>{600});
-  const std::size_t loop_start = rig.port.log.size();
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), std::vector<std::uint32_t>{309});
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 64, 91)), std::vector<std::uint32_t>{600});
+  const std::size_t loop_start = rig.log.size();
   rig.timer->AdvanceTo(1300);
   // Nothing from before the loop tick: the channel state goes first.
   std::vector<std::uint32_t> state;
   for (std::uint8_t ch = 0; ch < 16; ++ch) state.push_back(Msg(0xC0 | ch, ch == 0 ? 5 : 0));
-  const std::pair<std::uint8_t, int> controllers[] = {
-      {0, -1}, {10, 20}, {91, -1}, {93, -1}, {7, 80}};
-  for (auto [number, first] : controllers) {
-    const std::uint8_t reset = number == 10 ? 64 : number == 7 ? 100 : 0;
+  // Bank, pan, reverb, chorus and volume: their reset values, channel 0's from the song.
+  for (auto [number, reset, first] :
+       {std::array<std::uint8_t, 3>{0, 0, 0}, {10, 64, 20}, {91, 0, 0}, {93, 0, 0}, {7, 100, 80}}) {
     for (std::uint8_t ch = 0; ch < 16; ++ch) {
-      state.push_back(
-          Msg(0xB0 | ch, number, ch == 0 && first >= 0 ? static_cast<std::uint8_t>(first) : reset));
+      state.push_back(Msg(0xB0 | ch, number, ch == 0 ? first : reset));
     }
   }
-  auto sent = rig.port.SentFrom(loop_start);
+  auto sent = rig.SentFrom(loop_start);
   ASSERT_GE(sent.size(), state.size());
   EXPECT_EQ(std::vector<std::uint32_t>(sent.begin(), sent.begin() + state.size()), state);
   // Then the note at the loop tick, about 100 ms after the end.
-  EXPECT_EQ(rig.port.TimesOf(Msg(0x90, 64, 91)), (std::vector<std::uint32_t>{600, 1201}));
-  EXPECT_EQ(rig.port.TimesOf(Msg(0x90, 60, 90)), std::vector<std::uint32_t>{309});
-  EXPECT_EQ(rig.port.TimesOf(kLong + 3).size(), 1u);
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 64, 91)), (std::vector<std::uint32_t>{600, 1201}));
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), std::vector<std::uint32_t>{309});
+  EXPECT_EQ(rig.TimesOf(kLong + 3).size(), 1u);
   EXPECT_TRUE(rig.seq.IsPlaying());
 }
 
 TEST(MidiSequencer, WithoutMarkerAndOnPlayTheSongStartsAgainFromTheBeginning) {
   Rig rig(LoopSong(false));
   rig.timer->AdvanceTo(1101 + 400);
-  EXPECT_EQ(rig.port.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 1101 + 309}));
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 1101 + 309}));
   Rig again(LoopSong(true));
   again.timer->AdvanceTo(350);
   again.seq.Play();
   again.timer->AdvanceTo(1000);
-  EXPECT_EQ(again.port.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 350 + 309}));
-  EXPECT_EQ(again.port.TimesOf(Msg(0xC0, 5)), (std::vector<std::uint32_t>{100, 450}));
+  EXPECT_EQ(again.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 350 + 309}));
+  EXPECT_EQ(again.TimesOf(Msg(0xC0, 5)), (std::vector<std::uint32_t>{100, 450}));
 }
 
 TEST(MidiSequencer, EndWithoutLoopAndStopSilenceEveryChannelAndClose) {
@@ -241,13 +231,13 @@ TEST(MidiSequencer, EndWithoutLoopAndStopSilenceEveryChannelAndClose) {
     std::vector<std::uint32_t> silence;
     for (std::uint8_t ch = 0; ch < 16; ++ch) silence.push_back(Msg(0xB0 | ch, 7, 0));
     silence.push_back(kClose);
-    ASSERT_GE(rig.port.log.size(), silence.size());
-    EXPECT_EQ(rig.port.SentFrom(rig.port.log.size() - silence.size()), silence);
+    ASSERT_GE(rig.log.size(), silence.size());
+    EXPECT_EQ(rig.SentFrom(rig.log.size() - silence.size()), silence);
     // Nothing more comes, and a second stop finds nothing to do.
-    const std::size_t after = rig.port.log.size();
+    const std::size_t after = rig.log.size();
     rig.timer->AdvanceTo(5000);
     rig.seq.Stop();
-    EXPECT_EQ(rig.port.log.size(), after);
+    EXPECT_EQ(rig.log.size(), after);
   }
 }
 
@@ -257,18 +247,16 @@ TEST(MidiSequencer, LoadFailuresKeepOrDropTheSong) {
   files.SetBase(dir.path());
   dir.Write("good.mid", LoopSong(true));
   dir.Write("bad.mid", "MThd junk");
-  std::uint32_t now = 0;
-  RecordingPort port(now);
-  MidiSequencer seq(port, [&](TimerClient& c) { return std::make_unique<ManualTimer>(c, now); });
-  EXPECT_FALSE(seq.Play());
-  ASSERT_TRUE(seq.Load(files, "GOOD.MID"));
+  Rig rig;
+  EXPECT_FALSE(rig.seq.Play());
+  ASSERT_TRUE(rig.seq.Load(files, "GOOD.MID"));
   // A file that cannot be read leaves the song as it was.
-  EXPECT_FALSE(seq.Load(files, "missing.mid"));
-  EXPECT_TRUE(seq.Play());
+  EXPECT_FALSE(rig.seq.Load(files, "missing.mid"));
+  EXPECT_TRUE(rig.seq.Play());
   // One that does not parse leaves none, and stops what played.
-  EXPECT_FALSE(seq.Load(files, "bad.mid"));
-  EXPECT_FALSE(seq.IsPlaying());
-  EXPECT_FALSE(seq.Play());
+  EXPECT_FALSE(rig.seq.Load(files, "bad.mid"));
+  EXPECT_FALSE(rig.seq.IsPlaying());
+  EXPECT_FALSE(rig.seq.Play());
 }
 
 }  // namespace
