@@ -46,15 +46,15 @@ TEST(MidiSong, SimultaneousEventsComeInTrackOrderRoundByRound) {
 TEST(MidiSong, RunningStatusTempoAndOtherMetaEvents) {
   SmfTrack t;
   t.Event(0, {0x90, 0x3C, 0x64}).Event(1, {0x3E, 0x64}).Meta(1, 0x01, "x").Event(1, {0x40, 0});
-  t.Event(1, {0xC3, 7}).Event(1, {8}).Tempo(1, 0x123456);
+  t.Event(1, {0xC3, 7}).SysEx(1, 0xF0, {0xF7}).Event(1, {8}).Tempo(1, 0x123456);
   t.bytes.push_back(0x00);  // fewer than two bytes left: the track ends
   SmfSong song = Parse(BuildSmf(480, {t}));
-  // Running status repeats the last channel status across meta events; a tempo takes two
-  // continuation entries.
+  // Running status repeats the last channel status across meta and SysEx events; a tempo takes
+  // two continuation entries.
   EXPECT_EQ(Entries(song),
             (Strings{"0 90 3C 64", "1 90 3E 64", "1 00 00 00", "1 90 40 00", "1 C3 07 00",
-                     "1 C3 08 00", "1 FF 51 00", "0 00 56 34", "0 00 12 00"}));
-  EXPECT_EQ(song.TempoAt(6), 0x123456u);
+                     "1 F0 00 00", "1 C3 08 00", "1 FF 51 00", "0 00 56 34", "0 00 12 00"}));
+  EXPECT_EQ(song.TempoAt(7), 0x123456u);
 }
 
 TEST(MidiSong, MarkersOfTheFirstTrackTheLastLoopMarkerAndSysEx) {
