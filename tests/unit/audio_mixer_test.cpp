@@ -11,28 +11,24 @@ namespace {
 constexpr auto kToEnd = AudioMixer::kToEnd;
 
 // Frame i of the source has the value base + i on both channels.
-class RampSource : public AudioSource {
- public:
-  RampSource(std::int16_t base, std::uint64_t length) : base_(base), length_(length) {}
+struct RampSource : AudioSource {
+  RampSource(std::int16_t base, std::uint64_t length) : base(base), length(length) {}
   std::size_t Read(std::int16_t* out, std::size_t frames) override {
     std::size_t n = 0;
-    for (; n < frames && pos_ < length_; ++n, ++pos_) {
-      out[2 * n] = out[2 * n + 1] = static_cast<std::int16_t>(base_ + pos_);
+    for (; n < frames && pos < length; ++n, ++pos) {
+      out[2 * n] = out[2 * n + 1] = static_cast<std::int16_t>(base + pos);
     }
     return n;
   }
   bool Seek(std::uint64_t frame) override {
-    if (frame > length_) return false;
-    pos_ = frame;
+    if (frame > length) return false;
+    pos = frame;
     return true;
   }
-  std::uint64_t Position() const override { return pos_; }
-  std::uint64_t Length() const override { return length_; }
-
- private:
-  std::int16_t base_;
-  std::uint64_t length_;
-  std::uint64_t pos_ = 0;
+  std::uint64_t Position() const override { return pos; }
+  std::uint64_t Length() const override { return length; }
+  std::int16_t base;
+  std::uint64_t length, pos = 0;
 };
 
 int Start(AudioMixer& mixer, std::int16_t base, std::uint64_t length, std::uint64_t from = 0,

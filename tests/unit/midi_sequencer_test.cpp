@@ -163,22 +163,17 @@ TEST(MidiSequencer, FarBehindItDropsSoundingNoteOnsAndDoesAHundredTicksACallback
 
 // Song: program 5, volume 80, pan 20 and a SysEx before the loop marker, a note before it, and
 // notes at the loop tick in another track.
-std::vector<std::uint8_t> LoopSong(bool with_marker) {
+std::vector<std::uint8_t> LoopSong() {
   SmfTrack a, b;
   a.Event(0, {0xC0, 5}).Event(100, {0xB0, 7, 80}).Event(0, {0xB0, 10, 20});
   a.SysEx(0, 0xF0, {0x7E, 0xF7});
-  if (with_marker) {
-    a.Marker(380, "L");
-  } else {
-    a.Meta(380, 0x01, "text");
-  }
-  a.Event(480, {0x80, 64, 0});
+  a.Marker(380, "L").Event(480, {0x80, 64, 0});
   b.Event(200, {0x90, 60, 90}).Event(280, {0x90, 64, 91}).Event(480, {0x90, 64, 0});
   return BuildSmf(480, {a, b});
 }
 
 TEST(MidiSequencer, LoopChasesSilentlyThenSendsTheChannelStateAndPlaysFromTheMarker) {
-  Rig rig(LoopSong(true));
+  Rig rig(LoopSong());
   // First pass: note 60 at tick 200 (308.3 ms), note 64 at the loop tick 480 (600 ms); the last
   // entry at tick 960 comes at 1100 ms, the end is seen a millisecond later.
   rig.timer->AdvanceTo(1100);
@@ -206,22 +201,19 @@ TEST(MidiSequencer, LoopChasesSilentlyThenSendsTheChannelStateAndPlaysFromTheMar
   EXPECT_TRUE(rig.seq.IsPlaying());
 }
 
-TEST(MidiSequencer, WithoutMarkerAndOnPlayTheSongStartsAgainFromTheBeginning) {
-  Rig rig(LoopSong(false));
-  rig.timer->AdvanceTo(1101 + 400);
-  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 1101 + 309}));
-  Rig again(LoopSong(true));
-  again.timer->AdvanceTo(350);
-  again.seq.Play();
-  again.timer->AdvanceTo(1000);
-  EXPECT_EQ(again.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 350 + 309}));
-  EXPECT_EQ(again.TimesOf(Msg(0xC0, 5)), (std::vector<std::uint32_t>{100, 450}));
+TEST(MidiSequencer, PlayStartsTheSongAgainFromTheBeginning) {
+  Rig rig(LoopSong());
+  rig.timer->AdvanceTo(350);
+  rig.seq.Play();
+  rig.timer->AdvanceTo(1000);
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 350 + 309}));
+  EXPECT_EQ(rig.TimesOf(Msg(0xC0, 5)), (std::vector<std::uint32_t>{100, 450}));
 }
 
 TEST(MidiSequencer, EndWithoutLoopAndStopSilenceEveryChannelAndClose) {
   for (bool by_stop : {false, true}) {
     SCOPED_TRACE(by_stop);
-    Rig rig(LoopSong(true), false);
+    Rig rig(LoopSong(), false);
     rig.timer->AdvanceTo(by_stop ? 400 : 1200);
     if (by_stop) {
       EXPECT_TRUE(rig.seq.IsPlaying());
@@ -245,7 +237,7 @@ TEST(MidiSequencer, LoadFailuresKeepOrDropTheSong) {
   test::TempDir dir;
   FileSystem files;
   files.SetBase(dir.path());
-  dir.Write("good.mid", LoopSong(true));
+  dir.Write("good.mid", LoopSong());
   dir.Write("bad.mid", "MThd junk");
   Rig rig;
   EXPECT_FALSE(rig.seq.Play());
