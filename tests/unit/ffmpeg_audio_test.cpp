@@ -5,7 +5,6 @@
 #include "host/audio_mixer.h"
 #include "host/codecs/ffmpeg_audio_source.h"
 #include "host/mixer_audio_device.h"
-#include "host/sequence_source.h"
 #include "support/media_files.h"
 #include "support/temp_dir.h"
 
@@ -30,27 +29,25 @@ TEST(FfmpegAudioSource, DecodesEveryFormatToTheMixFormat) {
       {"tone.wav", {440, 0.5, 44100, 2, 44100}, 1},
       {"mono22k.wav", {440, 0.5, 22050, 1, 22050}, 1},
       {"tone.mp3", {440, 0.5, 44100, 2, 44100}, 60},
-      {"tone.ogg", {440, 0.5, 44100, 2, 44100}, 30},
-      {"tone.flac", {440, 0.5, 48000, 2, 48000}, 1},
+      {"tone.ogg", {440, 0.5, 48000, 2, 48000}, 30},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const std::string path = dir.Path(c.name);
-    const bool made = std::string(c.name).ends_with(".wav") ? test::WriteWav(path, c.tone)
-                                                            : test::EncodeAudio(path, c.tone);
-    ASSERT_TRUE(made);
+    ASSERT_TRUE(path.ends_with(".wav") ? test::WriteWav(path, c.tone)
+                                       : test::EncodeAudio(path, c.tone));
     auto source = FfmpegAudioSource::Open(path);
     ASSERT_TRUE(source);
-    EXPECT_NEAR(static_cast<double>(source->Length()), 44100.0, c.length_tolerance_ms * 44.1);
-    // The whole file, a second at 44,100 Hz whatever its own rate, at the tone's pitch.
+    // A second at 44,100 Hz whatever the file's own rate, at the tone's pitch and loudness.
+    const double tolerance = c.length_tolerance_ms * 44.1 + 1;
+    EXPECT_NEAR(static_cast<double>(source->Length()), 44100.0, tolerance);
     std::vector<std::int16_t> all = ReadFrames(*source, 3 * 44100);
-    EXPECT_NEAR(static_cast<double>(all.size() / 2), 44100.0, c.length_tolerance_ms * 44.1 + 1);
+    EXPECT_NEAR(static_cast<double>(all.size() / 2), 44100.0, tolerance);
     ASSERT_GT(all.size(), 2u * 30000);
     const std::int16_t* middle = all.data() + 2 * 10000;
-    EXPECT_NEAR(test::ZeroCrossingHz(middle, 20000), 440.0, 5.0);
+    EXPECT_NEAR(test::ZeroCrossingHz(middle, 8000), 440.0, 5.0);
     EXPECT_NEAR(test::Rms(middle, 20000), 0.5 * 32767 / std::sqrt(2.0), 1500);
     EXPECT_EQ(middle[0], middle[1]);  // mono is spread over both channels
-    EXPECT_EQ(source->Read(all.data(), 10), 0u);
     // Back to half a second in: the same samples come again.
     ASSERT_TRUE(source->Seek(22050));
     EXPECT_EQ(source->Position(), 22050u);
@@ -64,35 +61,10 @@ TEST(FfmpegAudioSource, RefusesWhatIsNotSound) {
   test::TempDir dir;
   dir.Write("junk.mp3", std::string(5000, '\x55'));
   dir.Write("empty.ogg", "");
-  test::EncodeMovie(dir.Path("silent.avi"), 16, 16, 10, 3, {0xFF0000}, Tone{0, 0, 44100, 2, 0});
+  test::WriteMovie(dir.Path("silent.avi"), 16, 16, 10, 3, {0xFF0000}, Tone{0, 0, 44100, 2, 0});
   for (const char* name : {"junk.mp3", "empty.ogg", "silent.avi", "missing.wav"}) {
-    SCOPED_TRACE(name);
-    EXPECT_FALSE(FfmpegAudioSource::Open(dir.Path(name)));
+    EXPECT_FALSE(FfmpegAudioSource::Open(dir.Path(name))) << name;
   }
-}
-
-TEST(SequenceSource, TracksPlayBackToBackOnOneTimeline) {
-  test::TempDir dir;
-  test::WriteWav(dir.Path("a.wav"), {0, 0, 44100, 2, 4410});
-  test::WriteWav(dir.Path("b.wav"), {1000, 0.5, 44100, 2, 8820});
-  std::vector<std::unique_ptr<AudioSource>> parts;
-  parts.push_back(FfmpegAudioSource::Open(dir.Path("a.wav")));
-  parts.push_back(nullptr);  // a track without a file
-  parts.push_back(FfmpegAudioSource::Open(dir.Path("b.wav")));
-  SequenceSource disc(std::move(parts));
-  EXPECT_EQ(disc.Length(), 4410u + 8820u);
-  EXPECT_EQ(disc.PartStart(1), 4410u);
-  EXPECT_EQ(disc.PartLength(1), 0u);
-  EXPECT_EQ(disc.PartStart(2), 4410u);
-  std::vector<std::int16_t> all = ReadFrames(disc, 20000);
-  ASSERT_EQ(all.size(), 2u * 13230);
-  EXPECT_EQ(test::Rms(all.data(), 4410), 0);
-  EXPECT_GT(test::Rms(all.data() + 2 * 4410, 4410), 10000);
-  EXPECT_EQ(disc.Position(), 13230u);
-  ASSERT_TRUE(disc.Seek(4410 + 100));
-  std::vector<std::int16_t> tail = ReadFrames(disc, 20000);
-  EXPECT_EQ(tail.size(), 2u * (8820 - 100));
-  EXPECT_EQ(tail[0], all[2 * (4410 + 100)]);
 }
 
 TEST(MixerAudioDevice, StatusRangesAndEndNotifications) {
@@ -104,49 +76,46 @@ TEST(MixerAudioDevice, StatusRangesAndEndNotifications) {
     return FfmpegAudioSource::Open(path);
   });
   EXPECT_EQ(device.Open({dir.Path("t1.wav"), dir.Path("missing.wav")}), 0);
-  const int disc = device.Open({dir.Path("t1.wav"), dir.Path("t2.wav")});
+  const int disc = device.Open({dir.Path("t1.wav"), "", dir.Path("t2.wav")});  // "": no file
   ASSERT_NE(disc, 0);
   std::int64_t v = 0;
-  const struct {
-    AudioStatus item;
-    int part;
-    std::int64_t want;
-  } status[] = {{AudioStatus::kLength, 0, 1500},    {AudioStatus::kParts, 0, 2},
-                {AudioStatus::kPartStart, 1, 1000}, {AudioStatus::kPartLength, 1, 500},
-                {AudioStatus::kPartStart, 0, 0},    {AudioStatus::kPosition, 0, 0}};
-  for (const auto& s : status) {
-    ASSERT_TRUE(device.Status(disc, s.item, s.part, v));
-    EXPECT_EQ(v, s.want);
-  }
-  EXPECT_FALSE(device.Status(disc, AudioStatus::kPartStart, 2, v));
+  auto status = [&](AudioStatus item, int part = 0) {
+    EXPECT_TRUE(device.Status(disc, item, part, v));
+    return v;
+  };
+  EXPECT_EQ(status(AudioStatus::kLength), 1500);
+  EXPECT_EQ(status(AudioStatus::kParts), 3);
+  EXPECT_EQ(status(AudioStatus::kPartLength, 1), 0);
+  EXPECT_EQ(status(AudioStatus::kPartStart, 2), 1000);
+  EXPECT_EQ(status(AudioStatus::kPartLength, 2), 500);
+  EXPECT_FALSE(device.Status(disc, AudioStatus::kPartStart, 3, v));
   EXPECT_EQ(device.Play(disc, 1600, -1, false), 0);  // past the end
   EXPECT_EQ(device.Play(disc, 500, 100, false), 0);  // backwards
-  // The second track only, from its start to the end of the disc.
-  const int playback = device.Play(disc, 1000, -1, false);
+  // From 100 ms before the end of the first track to the end of the disc: the tracks play back
+  // to back, the one without a file taking no time.
+  const int playback = device.Play(disc, 900, -1, false);
   ASSERT_NE(playback, 0);
-  std::vector<std::int16_t> out(2 * 11025);
-  mixer.Render(out.data(), 11025);
-  EXPECT_NEAR(test::ZeroCrossingHz(out.data(), 11025), 880, 5);
-  ASSERT_TRUE(device.Status(disc, AudioStatus::kPosition, 0, v));
-  EXPECT_EQ(v, 1250);
-  EXPECT_TRUE(device.IsPlaying(disc));
+  std::vector<std::int16_t> out(2 * 8820);
+  mixer.Render(out.data(), 8820);
+  EXPECT_NEAR(test::ZeroCrossingHz(out.data(), 4410), 440, 5);
+  EXPECT_NEAR(test::ZeroCrossingHz(out.data() + 2 * 4410, 4410), 880, 5);
+  EXPECT_EQ(status(AudioStatus::kPosition), 1100);
   // The end of the file is seen when a read finds nothing more.
-  mixer.Discard(11025);
+  mixer.Discard(17640);
   EXPECT_TRUE(device.IsPlaying(disc));
   mixer.Discard(1);
   EXPECT_EQ(mixer.TakeFinished(), std::vector<int>{playback});
   EXPECT_FALSE(device.IsPlaying(disc));
-  ASSERT_TRUE(device.Status(disc, AudioStatus::kPosition, 0, v));
-  EXPECT_EQ(v, 1500);
+  EXPECT_EQ(status(AudioStatus::kPosition), 1500);
   // A stopped playback keeps its position and is not reported.
   const int again = device.Play(disc, 0, 1000, true);
   mixer.Discard(4410);
   EXPECT_TRUE(device.Stop(disc));
-  ASSERT_TRUE(device.Status(disc, AudioStatus::kPosition, 0, v));
-  EXPECT_EQ(v, 100);
+  EXPECT_EQ(status(AudioStatus::kPosition), 100);
   mixer.Discard(44100);
   EXPECT_TRUE(mixer.TakeFinished().empty());
   EXPECT_FALSE(mixer.Playing(again));
+  EXPECT_NE(again, playback);
   EXPECT_TRUE(device.Close(disc));
   EXPECT_FALSE(device.Close(disc));
 }
