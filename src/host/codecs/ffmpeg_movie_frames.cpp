@@ -81,7 +81,6 @@ bool FfmpegMovieFrames::Next(std::int64_t& ms) {
     }
     if (packet_->stream_index == stream_) {
       read_since_rewind_ = true;
-      KeepPalette();
       avcodec_send_packet(codec_, packet_);
     }
     av_packet_unref(packet_);
@@ -99,23 +98,11 @@ bool FfmpegMovieFrames::Convert(std::uint32_t* out) {
   return sws_scale(sws_, frame_->data, frame_->linesize, 0, frame_->height, planes, strides) > 0;
 }
 
-void FfmpegMovieFrames::KeepPalette() {
-  std::size_t size = 0;
-  const std::uint8_t* palette = av_packet_get_side_data(packet_, AV_PKT_DATA_PALETTE, &size);
-  if (palette != nullptr) {
-    palette_.assign(palette, palette + size);
-  } else if (palette_due_ && !palette_.empty()) {
-    std::uint8_t* copy = av_packet_new_side_data(packet_, AV_PKT_DATA_PALETTE, palette_.size());
-    if (copy != nullptr) std::copy(palette_.begin(), palette_.end(), copy);
-  }
-  palette_due_ = false;
-}
-
 bool FfmpegMovieFrames::Rewind() {
-  // Nothing read yet: the first packets, palette included, are still waiting.
+  // Nothing read yet: the packets find_stream_info read are still waiting, and a palette movie's
+  // palette comes with the first of them only; a seek now would throw it away.
   if (!read_since_rewind_) return true;
   read_since_rewind_ = false;
-  palette_due_ = true;
   if (av_seek_frame(format_, stream_,
                     format_->streams[stream_]->start_time == AV_NOPTS_VALUE
                         ? 0

@@ -32,8 +32,6 @@ class FfmpegMovieFrames : public MovieFrames {
 
  private:
   FfmpegMovieFrames() = default;
-  // Keeps the palette a packet brings, or gives the kept one to the first packet after a rewind.
-  void KeepPalette();
 
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;
@@ -45,11 +43,7 @@ class FfmpegMovieFrames : public MovieFrames {
   int height_ = 0;
   bool draining_ = false;
   std::int64_t end_ms_ = 0;
-  // A palette movie's palette comes with its first packet only; after a rewind it is given to
-  // the decoder again, or the picture would come out black.
-  std::vector<std::uint8_t> palette_;
-  bool palette_due_ = false;
-  bool read_since_rewind_ = false;
+  bool read_since_rewind_ = false;  // packets read since the last rewind (or the open)
 };
 
 }  // namespace adv
