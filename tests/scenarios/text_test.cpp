@@ -1,6 +1,6 @@
-// Message text through adv --headless: escapes, speed, instant text, the page, click waits and
-// the wait mark, the message window, .tps, .tpr, choices, text hooks and every text report,
-// checked by where ink of a known colour lies in screenshots.
+// Message text through adv --headless: escapes, speed, instant text, the page, click waits with
+// their wait and click modes, the wait mark, the message window, .tps, .tpr, choices, text hooks
+// and every text report, checked by where ink of a known colour lies in screenshots.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -111,6 +111,7 @@ const struct {
   const char* name;
   const char* input;
   std::vector<Moment> moments;
+  const char* vars = "";  // the variables file at the end, when not empty
 } kLineRuns[] = {
     // AB\nCD / EF\N / GH\n (an empty line) / IJ\d with the rest dropped and KL after it / M\xN,
     // the x drawn once / OP\D, the same with QR, and \N with S after it.
@@ -140,6 +141,29 @@ const struct {
     // the red C.
     {"text_clicks", "held.txt", {{500, {1, 0, 0}}, {900, {1, 0, 0}}, {1400, {1, 1, 0}}}},
     {"text_clicks", "released.txt", {{500, {0, 0, 0}}, {900, {1, 0, 0}}, {1400, {1, 0, 0}}}},
+    // Wait and click modes. .def \c 0 1 waits for A with no button held, .def \t 3 3 lets B's
+    // wait pass and clears, and the text goes on after it (C on line 2). With the right button
+    // held from 300, D's \c passes, .clk 1 0 waits for the click at 600, then .clk 0 1 passes
+    // and .tcl 0 3 passes and clears (F on line 1). .clk 2 0 refuses the left click at 700 and
+    // takes the right one at 800 (G); .tcl 7 -1 keeps that, refusing the left click at 900 and
+    // taking the right one at 1000, whose position ClickX reads (H). The clicks at 1150, with a
+    // fast-display value, and at 1950, in text-click mode 0, do not skip the text. A left click
+    // with the right button held in mode 2 makes the text after Y's wait instant, but not with
+    // a fast-display value after Z's.
+    {"text_modes",
+     "input.txt",
+     {{150, {1}},
+      {250, {0, 1}},
+      {550, {0, 1, 1, 0}},
+      {650, {1, 0}},
+      {750, {1, 0}},
+      {850, {1, 1}},
+      {950, {1, 1}},
+      {1350, {1, 4}},
+      {2150, {1, 8, 4}},
+      {2850, {1, 8, 8, 1, 8, 1}},
+      {3450, {1, 8, 8, 1, 8, 1, 5}}},
+     ".let cx = 123\r\n"},
     // .tsw, .thd and .tsw again each show once the .wat before it has run: at about 300, 600,
     // 900 and 1200.
     {"text_window",
@@ -152,7 +176,11 @@ TEST(TextScenario, LinesAtEachMoment) {
     SCOPED_TRACE(run.name);
     std::vector<std::uint32_t> times;
     for (const Moment& m : run.moments) times.push_back(m.ms);
-    Play play(run.name, times, times.back() + 100, run.input);
+    TempDir vars;
+    std::vector<std::string> extra;
+    if (*run.vars != '\0') extra = {"--vars", vars.Path("vars.txt")};
+    Play play(run.name, times, times.back() + 100, run.input, extra);
+    EXPECT_EQ(*run.vars != '\0' ? vars.Read("vars.txt") : "", run.vars);
     for (const Moment& m : run.moments) {
       for (std::size_t i = 0; i < m.cells.size(); ++i) {
         EXPECT_EQ(Cells(LineInk(play.At(m.ms), kWhite, static_cast<int>(i) + 1)), m.cells[i])
@@ -303,8 +331,7 @@ TEST(TextScenario, FailedTextHookEndsTheRunWithItsReport) {
     const char* def;
     const char* report;
   } hooks[] = {
-      {"", "start.txt:2: ファイルが開けません"},  // \5 never set: the file ".txt"
-      {".def \\5 missing:here", "start.txt:2: ファイルが開けません"},
+      {"", "start.txt:2: ファイルが開けません"},  // \5 never set: the file ".txt", which is missing
       {".def \\5 other:nowhere", "other.txt:3: 指定されたラベルが見つかりませんでした"},
       {".def \\5 other;9", "other.txt:3: 指定された行番号は無効です"},
   };
