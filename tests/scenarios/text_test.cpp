@@ -1,13 +1,12 @@
-// Message text through adv --headless: escapes, speed, instant text, the page, click waits and
-// the wait mark, the message window, .tps, .tpr, choices, text hooks and every text report,
-// checked by where ink of a known colour lies in screenshots.
+// Message text through adv --headless: escapes, speed, instant text, the page, click waits with
+// their wait and click modes, the wait mark, the message window, .tps, .tpr, choices, text hooks
+// and every text report, checked by where ink of a known colour lies in screenshots.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <map>
 
+#include "support/ink.h"
 #include "support/run_adv.h"
-#include "support/shot_ink.h"
 #include "support/temp_dir.h"
 
 namespace adv::test {
@@ -15,6 +14,27 @@ namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00FF00, kYellow = 0xFFFF00,
                         kCyan = 0x00FFFF;
+
+// Where ink of one script colour lies: text is checked by where characters of a known colour
+// landed, not by the exact pixels of their glyphs.
+struct ShotInk {
+  Rect bounds;  // empty when there is none
+  int count = 0;
+};
+
+// Pixels of the script colour #RRGGBB (given as 0xRRGGBB) inside `within`.
+ShotInk FindInk(const Picture& shot, std::uint32_t rrggbb, const Rect& within = {0, 0, 640, 480}) {
+  const Rect area = IntersectRect(within, Rect{0, 0, shot.width, shot.height});
+  ShotInk ink;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (shot.At(x, y) != ShotColour(rrggbb)) continue;
+      ink.bounds = UnionRect(ink.bounds, Rect{x, y, x + 1, y + 1});
+      ++ink.count;
+    }
+  }
+  return ink;
+}
 
 // tests/scenarios/NAME run until `until` ms, with the input file NAME/INPUT when given and a
 // screenshot at each of `times`.
@@ -62,8 +82,7 @@ void ExpectFills(const Rect& ink, const Rect& cells, int cell = 16) {
   EXPECT_GT(ink.right, cells.right - cell);
 }
 
-// The FILE:LINE: lines of script errors on stderr.
-// The script error lines, each without the English explanation after the engine's message.
+// The FILE:LINE: lines, each without the English explanation after the engine's message.
 std::vector<std::string> Reports(const RunResult& r) {
   std::vector<std::string> lines;
   for (const std::string& line : r.ErrLines()) {
@@ -82,73 +101,93 @@ int EndMs(const RunResult& r) {
   return at == std::string::npos ? -1 : std::stoi(r.err.substr(at + 7));
 }
 
-TEST(TextScenario, EachEscape) {
-  Play play("text_escapes", {900}, 1000);
-  // AB\nCD / EF\N / GH\n (an empty line) / IJ\d with KL after it / M\xN, the x drawn once.
-  const int cells[] = {2, 2, 2, 2, 0, 4, 3, 0};
-  for (int i = 0; i < 8; ++i) {
-    EXPECT_EQ(Cells(LineInk(play.At(900), kWhite, i + 1)), cells[i]) << "line " << i + 1;
-  }
-}
+// The half-width cells the ink of each message line reaches at moments of a run.
+struct Moment {
+  std::uint32_t ms;
+  std::vector<int> cells;  // of lines 1, 2, ...
+};
 
-TEST(TextScenario, ClickWaitsInText) {
-  Play play("text_waits", {400, 900, 1400, 1900, 2100, 2400}, 2500, "input.txt");
-  const struct {
-    std::uint32_t ms;
-    int cells[3];  // lines 1 to 3
-  } pages[] = {
-      {400, {2, 0, 0}},   // AB, waiting after \c
-      {900, {2, 2, 0}},   // the line broke after the wait; CD waits after \C
-      {1400, {2, 4, 2}},  // EF went on after CD; GH waits after \t
-      {1900, {2, 2, 0}},  // the page cleared: IJ, then KL waits after \T
-      {2100, {2, 0, 0}},  // cleared again; MN on the first line, as \T took the line feed
-      {2400, {0, 0, 0}},  // .tcl 3 0 cleared it without a click
-  };
-  for (const auto& page : pages) {
-    for (int line = 1; line <= 3; ++line) {
-      EXPECT_EQ(Cells(LineInk(play.At(page.ms), kWhite, line)), page.cells[line - 1])
-          << page.ms << " ms, line " << line;
+const struct {
+  const char* name;
+  const char* input;
+  std::vector<Moment> moments;
+  const char* vars = "";  // the variables file at the end, when not empty
+} kLineRuns[] = {
+    // AB\nCD / EF\N / GH\n (an empty line) / IJ\d with the rest dropped and KL after it / M\xN,
+    // the x drawn once / OP\D, the same with QR, and \N with S after it.
+    {"text_escapes", "", {{900, {2, 2, 2, 2, 0, 4, 3, 4, 1, 0}}}},
+    // AB waits after \c; the line breaks after the wait; CD waits after \C, which takes the line
+    // feed, so EF goes on after it; GH waits after \t; the page clears: IJ, then KL waits after
+    // \T; cleared again, MN on the first line, as \T took the line feed; .tcl 3 0 clears it
+    // without a click.
+    {"text_waits",
+     "input.txt",
+     {{400, {2, 0, 0}},
+      {900, {2, 2, 0}},
+      {1400, {2, 4, 2}},
+      {1900, {2, 2, 0}},
+      {2100, {2, 0, 0}},
+      {2400, {0, 0, 0}}}},
+    // 100 ms a character; from 1400 the left button is held, and .tsp 100 10 makes it 10 ms.
+    {"text_speed", "input.txt", {{250, {3}}, {550, {6}}, {1390, {12, 2}}, {1650, {12, 12}}}},
+    // .tct 2 2: the click at 150 during display shows the rest of the line at once, after the
+    // delay of the character on screen (C, at 200); the click that ends the wait makes the next
+    // line instant too.
+    {"text_instant",
+     "input.txt",
+     {{120, {2}}, {250, {3}}, {350, {8}}, {900, {8, 0}}, {1050, {8, 8}}}},
+    // .clk 1 0 passes at once when the left button is held as it begins, else the click at 700
+    // ends it; .clk 2 2 takes no click, so only the left click-jump label leaves it, to D past
+    // the red C.
+    {"text_clicks", "held.txt", {{500, {1, 0, 0}}, {900, {1, 0, 0}}, {1400, {1, 1, 0}}}},
+    {"text_clicks", "released.txt", {{500, {0, 0, 0}}, {900, {1, 0, 0}}, {1400, {1, 0, 0}}}},
+    // Wait and click modes. .def \c 0 1 waits for A with no button held, .def \t 3 3 lets B's
+    // wait pass and clears, and the text goes on after it (C on line 2). With the right button
+    // held from 300, D's \c passes, .clk 1 0 waits for the click at 600, then .clk 0 1 passes
+    // and .tcl 0 3 passes and clears (F on line 1). .clk 2 0 refuses the left click at 700 and
+    // takes the right one at 800 (G); .tcl 7 -1 keeps that, refusing the left click at 900 and
+    // taking the right one at 1000, whose position ClickX reads (H). The clicks at 1150, with a
+    // fast-display value, and at 1950, in text-click mode 0, do not skip the text. A left click
+    // with the right button held in mode 2 makes the text after Y's wait instant, but not with
+    // a fast-display value after Z's.
+    {"text_modes",
+     "input.txt",
+     {{150, {1}},
+      {250, {0, 1}},
+      {550, {0, 1, 1, 0}},
+      {650, {1, 0}},
+      {750, {1, 0}},
+      {850, {1, 1}},
+      {950, {1, 1}},
+      {1350, {1, 4}},
+      {2150, {1, 8, 4}},
+      {2850, {1, 8, 8, 1, 8, 1}},
+      {3450, {1, 8, 8, 1, 8, 1, 5}}},
+     ".let cx = 123\r\n"},
+    // .tsw, .thd and .tsw again each show once the .wat before it has run: at about 300, 600,
+    // 900 and 1200.
+    {"text_window",
+     "",
+     {{250, {0, 0}}, {350, {2, 0}}, {550, {2, 0}}, {650, {0, 0}}, {1000, {0, 0}}, {1300, {2, 2}}}},
+};
+
+TEST(TextScenario, LinesAtEachMoment) {
+  for (const auto& run : kLineRuns) {
+    SCOPED_TRACE(run.name);
+    std::vector<std::uint32_t> times;
+    for (const Moment& m : run.moments) times.push_back(m.ms);
+    TempDir vars;
+    std::vector<std::string> extra;
+    if (*run.vars != '\0') extra = {"--vars", vars.Path("vars.txt")};
+    Play play(run.name, times, times.back() + 100, run.input, extra);
+    EXPECT_EQ(*run.vars != '\0' ? vars.Read("vars.txt") : "", run.vars);
+    for (const Moment& m : run.moments) {
+      for (std::size_t i = 0; i < m.cells.size(); ++i) {
+        EXPECT_EQ(Cells(LineInk(play.At(m.ms), kWhite, static_cast<int>(i) + 1)), m.cells[i])
+            << m.ms << " ms, line " << i + 1;
+      }
     }
   }
-}
-
-TEST(TextScenario, ClkModesAndHeldButtons) {
-  // .clk 1 0 shows B at once when the left button is held as it begins; .clk 2 2 takes no
-  // click, so only the left click-jump label leaves it (to D, past the red C).
-  const struct {
-    const char* input;
-    bool b_at_500, d_at_900, d_at_1400;
-  } runs[] = {{"held.txt", true, false, true}, {"released.txt", false, false, false}};
-  for (const auto& run : runs) {
-    SCOPED_TRACE(run.input);
-    Play play("text_clicks", {500, 900, 1400}, 1500, run.input);
-    EXPECT_EQ(!LineInk(play.At(500), kWhite, 1).Empty(), run.b_at_500);
-    EXPECT_FALSE(LineInk(play.At(900), kWhite, 1).Empty());
-    EXPECT_EQ(!LineInk(play.At(900), kWhite, 2).Empty(), run.d_at_900);
-    EXPECT_EQ(!LineInk(play.At(1400), kWhite, 2).Empty(), run.d_at_1400);
-    for (std::uint32_t ms : {500u, 900u, 1400u}) EXPECT_EQ(FindInk(play.At(ms), kRed).count, 0);
-  }
-}
-
-TEST(TextScenario, TextSpeedAndTheHeldButton) {
-  // 100 ms a character; from 1400 the left button is held, and .tsp 100 10 makes it 10 ms.
-  Play play("text_speed", {250, 550, 1390, 1650}, 1800, "input.txt");
-  EXPECT_EQ(Cells(LineInk(play.At(250), kWhite, 1)), 3);
-  EXPECT_EQ(Cells(LineInk(play.At(550), kWhite, 1)), 6);
-  EXPECT_LE(Cells(LineInk(play.At(1390), kWhite, 2)), 3);
-  EXPECT_EQ(Cells(LineInk(play.At(1650), kWhite, 2)), 12);
-}
-
-TEST(TextScenario, ClicksMakeTextInstant) {
-  // .tct 2 2: the click at 150 during display shows the rest of the line at once, after the
-  // delay of the character on screen (C, at 200); the click that ends the wait makes the next
-  // line instant too.
-  Play play("text_instant", {120, 250, 350, 900, 1050}, 1500, "input.txt");
-  EXPECT_EQ(Cells(LineInk(play.At(120), kWhite, 1)), 2);
-  EXPECT_EQ(Cells(LineInk(play.At(250), kWhite, 1)), 3);
-  EXPECT_EQ(Cells(LineInk(play.At(350), kWhite, 1)), 8);
-  EXPECT_EQ(Cells(LineInk(play.At(900), kWhite, 2)), 0);
-  EXPECT_EQ(Cells(LineInk(play.At(1050), kWhite, 2)), 8);
 }
 
 TEST(TextScenario, FullPageThenTheTwentyFirstLine) {
@@ -164,14 +203,13 @@ TEST(TextScenario, FullPageThenTheTwentyFirstLine) {
   EXPECT_EQ(FindInk(page, kWhite, Rect{0, 320, 640, 480}).count, 0);
   // The click of \t empties the page; C follows on its second line.
   EXPECT_EQ(FindInk(play.At(1400), kWhite).count, 0);
-  EXPECT_EQ(FindInk(play.At(1400), kGreen).bounds,
-            IntersectRect(FindInk(play.At(1400), kGreen).bounds, Rect{0, 16, 8, 32}));
-  EXPECT_FALSE(FindInk(play.At(1400), kGreen).bounds.Empty());
+  ExpectFills(FindInk(play.At(1400), kGreen).bounds, Rect{0, 16, 8, 32}, 8);
 }
 
 TEST(TextScenario, WaitMarkPlacesAndBlinks) {
-  Play play("text_mark", {200, 500, 800, 1100, 1650, 1800, 2300, 2800, 3050, 3450, 3600, 4100},
-            4500, "input.txt");
+  Play play("text_mark",
+            {200, 500, 800, 1100, 1650, 1800, 2300, 2800, 3050, 3450, 3600, 4100, 4400}, 4500,
+            "input.txt");
   // The layer is at (20, 100); "AB" ends at x 32 of its first line.
   const Rect none;
   const struct {
@@ -192,23 +230,11 @@ TEST(TextScenario, WaitMarkPlacesAndBlinks) {
       {3450, none, none},
       {3600, none, {56, 292, 64, 300}},
       {4100, none, none},  // .mst delete
+      {4400, none, none},  // mark 1 set again, but the window is hidden
   };
   for (const auto& m : marks) {
     EXPECT_EQ(FindInk(play.At(m.ms), kRed).bounds, m.red) << m.ms << " ms";
     EXPECT_EQ(FindInk(play.At(m.ms), kGreen).bounds, m.green) << m.ms << " ms";
-  }
-}
-
-TEST(TextScenario, HideAndShowTheMessageWindow) {
-  // Each change shows once the .wat before it has run: at about 300, 600, 900 and 1200.
-  Play play("text_window", {250, 350, 550, 650, 1000, 1300}, 1500);
-  const struct {
-    std::uint32_t ms;
-    int line1, line2;
-  } shown[] = {{250, 0, 0}, {350, 2, 0}, {550, 2, 0}, {650, 0, 0}, {1000, 0, 0}, {1300, 2, 2}};
-  for (const auto& s : shown) {
-    EXPECT_EQ(Cells(LineInk(play.At(s.ms), kWhite, 1)), s.line1) << s.ms << " ms";
-    EXPECT_EQ(Cells(LineInk(play.At(s.ms), kWhite, 2)), s.line2) << s.ms << " ms";
   }
 }
 
@@ -245,37 +271,41 @@ TEST(TextScenario, ChoicesLightUpAndJump) {
   TempDir vars;
   Play play("text_choices", {400, 600, 900, 1300}, 1500, "input.txt",
             {"--vars", vars.Path("vars.txt")});
-  // Q on line 1; First, Second and NoTarget (no target) on lines 2 to 4.
+  // Q on line 1, and as it has text, the choices from line 2: forty W that wrap onto line 3,
+  // Second, and NoTarget (no target).
   const struct {
     std::uint32_t ms;
-    int lit;  // the line drawn in the selected colour
-  } hovers[] = {{400, 0}, {600, 3}, {900, 4}};
+    int first, last;  // the lines drawn in the selected colour
+  } hovers[] = {{400, 0, 0}, {600, 2, 3}, {900, 5, 5}};
   for (const auto& h : hovers) {
-    for (int line = 2; line <= 4; ++line) {
-      EXPECT_EQ(!LineInk(play.At(h.ms), kRed, line).Empty(), line == h.lit) << h.ms;
-      EXPECT_EQ(!LineInk(play.At(h.ms), kGreen, line).Empty(), line != h.lit) << h.ms;
+    for (int line = 2; line <= 5; ++line) {
+      const bool lit = line >= h.first && line <= h.last;
+      EXPECT_EQ(!LineInk(play.At(h.ms), kRed, line).Empty(), lit) << h.ms << " ms, line " << line;
+      EXPECT_EQ(!LineInk(play.At(h.ms), kGreen, line).Empty(), !lit)
+          << h.ms << " ms, line " << line;
     }
-    EXPECT_EQ(FindInk(play.At(h.ms), kWhite).bounds,
-              IntersectRect(FindInk(play.At(h.ms), kWhite).bounds, Rect{0, 0, 640, 32}));
+    EXPECT_EQ(FindInk(play.At(h.ms), kWhite, Rect{0, 32, 640, 480}).count, 0) << h.ms;
   }
   // The click on NoTarget did nothing; the one on Second jumped to :two, which drew TWO in the
-  // usual colour and read the click position.
-  EXPECT_FALSE(LineInk(play.At(1300), kWhite, 5).Empty());
-  EXPECT_EQ(vars.Read("vars.txt"), ".let cx = 40\r\n.let cy = 80\r\n");
-  // The table was emptied by the jump.
-  EXPECT_EQ(Reports(play.result),
-            std::vector<std::string>{
-                "start.txt:17: 選択肢が登録されていないのに選択肢を表示しようとしました"});
+  // usual colour on the line after the choices and read the click position.
+  EXPECT_FALSE(LineInk(play.At(1300), kWhite, 6).Empty());
+  EXPECT_EQ(vars.Read("vars.txt"), ".let cx = 40\r\n.let cy = 112\r\n");
+  // The jump emptied the table; the one choice added then goes on line 7, as line 6 ended.
+  ExpectFills(FindInk(play.At(1300), kGreen, Rect{0, 160, 640, 480}).bounds, Rect{0, 192, 80, 224});
+  EXPECT_EQ(Reports(play.result), std::vector<std::string>{});
 }
 
 TEST(TextScenario, TextHookShowsTheRestOfTheLineAfterItsReturn) {
-  // AB\3CD with \3 at other:here, which draws HOOK in green and returns at its end.
+  // AB\3CD, then EF\3 with GH on the next line, as the hook takes the line feed after it. \3 is
+  // other:here, which draws HOOK in green and returns at its end.
   Play play("text_hook", {900}, 1000);
-  const Picture& shot = play.At(900);
-  EXPECT_FALSE(FindInk(shot, kWhite, Rect{0, 0, 32, 32}).bounds.Empty());
-  EXPECT_EQ(FindInk(shot, kWhite, Rect{32, 0, 96, 32}).count, 0);
-  ExpectFills(FindInk(shot, kGreen).bounds, Rect{32, 0, 96, 32});
-  ExpectFills(FindInk(shot, kWhite, Rect{96, 0, 640, 480}).bounds, Rect{96, 0, 128, 32});
+  for (int top : {0, 32}) {
+    SCOPED_TRACE(top);
+    const auto in_line = [&](int left, int right) { return Rect{left, top, right, top + 32}; };
+    ExpectFills(FindInk(play.At(900), kWhite, in_line(0, 32)).bounds, in_line(0, 32));
+    ExpectFills(FindInk(play.At(900), kGreen, in_line(0, 640)).bounds, in_line(32, 96));
+    ExpectFills(FindInk(play.At(900), kWhite, in_line(32, 640)).bounds, in_line(96, 128));
+  }
 }
 
 TEST(TextScenario, EveryTextReportNamesFileAndLine) {
@@ -291,6 +321,7 @@ TEST(TextScenario, EveryTextReportNamesFileAndLine) {
                             "start.txt:9: 「.txt space pos」に失敗しました",
                             "start.txt:10: 「.txt maxline」に失敗しました",
                             "start.txt:15: コピー先に存在しないオフスクリーンを指定しました",
+                            "start.txt:35: 選択肢の数が多すぎます",
                         }))
       << r.err;
 }
@@ -300,8 +331,7 @@ TEST(TextScenario, FailedTextHookEndsTheRunWithItsReport) {
     const char* def;
     const char* report;
   } hooks[] = {
-      {"", "start.txt:2: ファイルが開けません"},  // \5 never set: the file ".txt"
-      {".def \\5 missing:here", "start.txt:2: ファイルが開けません"},
+      {"", "start.txt:2: ファイルが開けません"},  // \5 never set: the file ".txt", which is missing
       {".def \\5 other:nowhere", "other.txt:3: 指定されたラベルが見つかりませんでした"},
       {".def \\5 other;9", "other.txt:3: 指定された行番号は無効です"},
   };

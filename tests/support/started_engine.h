@@ -1,6 +1,6 @@
 // A TestEngine started as a run starts it: back and spare buffers, the base surface, both text
 // layers with their defaults, and an empty start script open, so text and wait code can be
-// driven step by step.
+// driven step by step. A start-up that fails (no fonts found) fails the test.
 #pragma once
 
 #include "support/test_engine.h"
@@ -10,8 +10,6 @@ namespace adv::test {
 class StartedEngine : public TestEngine {
  public:
   StartedEngine();
-  // True when the start-up above worked (fonts found, surfaces made).
-  bool started = false;
 };
 
 }  // namespace adv::test

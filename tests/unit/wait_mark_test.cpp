@@ -1,4 +1,5 @@
-// The wait mark: placement by mode, the blink cadence, the background it keeps, and clipping.
+// The wait mark: the blink cadence, steady marks, the background it keeps, and clipping. Where
+// each mode places it is in the text scenario tests.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -13,8 +14,7 @@ namespace adv {
 namespace {
 
 constexpr Colour kGrey = 0x808080;
-constexpr Colour kRed = 0x0000FF;
-const Pixel kRedPixel = ColorToPixel(kRed);
+const Pixel kRedPixel = ColorToPixel(0x0000FF);
 
 class WaitMarkTest : public ::testing::Test {
  protected:
@@ -29,9 +29,11 @@ class WaitMarkTest : public ::testing::Test {
   void MakePicture(int kind, int w, int h) {
     CDrawImage& p = mark_.picture(kind);
     ASSERT_TRUE(p.Create(w, h));
-    p.FillRect(nullptr, kRed);
+    p.FillRect(nullptr, 0x0000FF);
     p.Fill(0, 0, 1, 1, 0xFF00FF);
   }
+  // The back buffer is as it was before the mark.
+  void ExpectUntouched() { EXPECT_EQ(test::BoundsOfOther(back_, ColorToPixel(kGrey)), Rect{}); }
 
   FontLibrary fonts_;
   TextLayer layer_{fonts_};
@@ -55,50 +57,27 @@ TEST_F(WaitMarkTest, BlinksOnItsCadence) {
                {4501, true, true, 500}};
   for (const auto& s : steps) {
     SCOPED_TRACE(s.now);
-    const Rect changed = mark_.Animate(back_, spare_, s.now);
-    EXPECT_EQ(changed, s.changed ? rect : Rect{});
+    EXPECT_EQ(mark_.Animate(back_, spare_, s.now), s.changed ? rect : Rect{});
     EXPECT_EQ(mark_.visible(), s.visible);
     EXPECT_EQ(mark_.MsUntilNextChange(s.now), s.next);
     EXPECT_EQ(test::CountPixels(back_, kRedPixel), s.visible ? 255 : 0);
   }
   EXPECT_EQ(mark_.Erase(back_, spare_), rect);
-  EXPECT_EQ(test::BoundsOfOther(back_, ColorToPixel(kGrey)), Rect{});
+  ExpectUntouched();
   EXPECT_EQ(mark_.MsUntilNextChange(5000), std::nullopt);
   EXPECT_TRUE(mark_.Animate(back_, spare_, 9000).Empty());
 }
 
-TEST_F(WaitMarkTest, SteadyMarkShowsOnce) {
-  for (int interval : {0, -20}) {
-    mark_.Set(WaitMark::kFixed, 0, 0, interval);
-    mark_.Place(1, layer_, back_, spare_, 0);
-    EXPECT_EQ(mark_.MsUntilNextChange(0), 0u);
-    EXPECT_EQ(mark_.Animate(back_, spare_, 0), (Rect{0, 0, 16, 16}));
-    EXPECT_TRUE(mark_.Animate(back_, spare_, 100000).Empty());
-    EXPECT_EQ(mark_.MsUntilNextChange(100000), std::nullopt);
-    // The next wait takes away what the last one left showing.
-    EXPECT_EQ(mark_.Place(1, layer_, back_, spare_, 0), (Rect{0, 0, 16, 16}));
-    EXPECT_EQ(test::CountPixels(back_, kRedPixel), 0);
-  }
-}
-
-TEST_F(WaitMarkTest, PlacementModes) {
-  ASSERT_TRUE(layer_.Create(&back_, kMessageLayerShape));
-  ASSERT_TRUE(layer_.SetPosition(20, 300));
-  ASSERT_TRUE(layer_.PutChar("A", false, nullptr));  // cursor and last position (16, 0)
-  ASSERT_TRUE(layer_.MoveBy(0, 40));                 // cursor (16, 40)
-  const struct {
-    int mode, x, y;
-  } cases[] = {{WaitMark::kFixed, 4, 5},
-               {WaitMark::kAtCursor, 40, 345},
-               {WaitMark::kAfterLast, 40, 305},
-               {7, 40, 305} /* keeps the last position */};
-  for (const auto& c : cases) {
-    mark_.Set(c.mode, 4, 5, 0);
-    mark_.Place(1, layer_, back_, spare_, 0);
-    EXPECT_EQ(mark_.x(), c.x) << c.mode;
-    EXPECT_EQ(mark_.y(), c.y) << c.mode;
-    mark_.Erase(back_, spare_);
-  }
+TEST_F(WaitMarkTest, NegativeIntervalShowsASteadyMarkOnce) {
+  mark_.Set(WaitMark::kFixed, 0, 0, -20);
+  mark_.Place(1, layer_, back_, spare_, 0);
+  EXPECT_EQ(mark_.MsUntilNextChange(0), 0u);
+  EXPECT_EQ(mark_.Animate(back_, spare_, 0), (Rect{0, 0, 16, 16}));
+  EXPECT_TRUE(mark_.Animate(back_, spare_, 100000).Empty());
+  EXPECT_EQ(mark_.MsUntilNextChange(100000), std::nullopt);
+  // The next wait takes away what the last one left showing.
+  EXPECT_EQ(mark_.Place(1, layer_, back_, spare_, 0), (Rect{0, 0, 16, 16}));
+  ExpectUntouched();
 }
 
 TEST_F(WaitMarkTest, ClipsToTheScreen) {
@@ -119,7 +98,7 @@ TEST_F(WaitMarkTest, ClipsToTheScreen) {
     EXPECT_EQ(test::InkBounds(back_, kRedPixel),
               IntersectRect(test::InkBounds(back_, kRedPixel), c.rect));
     EXPECT_EQ(mark_.Erase(back_, spare_), c.rect);
-    EXPECT_EQ(test::BoundsOfOther(back_, ColorToPixel(kGrey)), Rect{});
+    ExpectUntouched();
   }
 }
 
