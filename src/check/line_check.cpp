@@ -114,33 +114,8 @@ std::string LineCheck::Replacement(const std::string& name) {
 }
 
 void LineCheck::Expand(std::string& s) {
-  // The engine's order: each "]" closes the last "[" before it, innermost first, and a "[" in a
-  // replacement can be closed by a later "]".
-  std::vector<std::size_t> opens;
-  std::size_t i = 0;
-  while (i < s.size()) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (IsSjisLeadByte(c)) {
-      i += 2;
-      continue;
-    }
-    if (c == '[') {
-      opens.push_back(i);
-    } else if (c == ']' && !opens.empty()) {
-      const std::size_t open = opens.back();
-      opens.pop_back();
-      const std::string replacement = Replacement(s.substr(open + 1, i - open - 1));
-      s.replace(open, i + 1 - open, replacement);
-      const std::size_t end = open + replacement.size();
-      for (std::size_t j = open; j < end;) {
-        if (s[j] == '[') opens.push_back(j);
-        j += IsSjisLeadByte(static_cast<unsigned char>(s[j])) ? 2 : 1;
-      }
-      i = end;
-      continue;
-    }
-    ++i;
-  }
+  ExpandBracketReferences(s,
+                          [this](std::string_view name) { return Replacement(std::string(name)); });
 }
 
 ScriptSpot LineCheck::Spot() const {

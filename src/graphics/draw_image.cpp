@@ -22,7 +22,9 @@ void* AllocateAligned(std::size_t bytes) {
 
 }  // namespace
 
-void CDrawImage::FreeDeleter::operator()(void* p) const { std::free(p); }
+void CDrawImage::FreeDeleter::operator()(void* p) const {
+  std::free(p);
+}
 
 bool CDrawImage::Create(int width, int height) {
   if (width == 0) return height == 0;

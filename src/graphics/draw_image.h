@@ -61,13 +61,13 @@ class CDrawImage {
 
   // Composition methods (compose_*.cpp).
   bool Copy(int x, int y, int width, int height, const CDrawImage& src, int src_x, int src_y);
-  bool CopyKeyed(int x, int y, int width, int height, const CDrawImage& src, int src_x,
-                 int src_y, Pixel key);
+  bool CopyKeyed(int x, int y, int width, int height, const CDrawImage& src, int src_x, int src_y,
+                 Pixel key);
   bool CopyTranslucent(int x, int y, int width, int height, const CDrawImage& src, int src_x,
                        int src_y, int level);
   bool FillTranslucent(int x, int y, int width, int height, Colour colour, int level);
-  bool CopyTranslucentKeyed(int x, int y, int width, int height, const CDrawImage& src,
-                            int src_x, int src_y, Pixel key, int level);
+  bool CopyTranslucentKeyed(int x, int y, int width, int height, const CDrawImage& src, int src_x,
+                            int src_y, Pixel key, int level);
   bool CopyAdd(int x, int y, int width, int height, const CDrawImage& src, int src_x, int src_y);
   bool FillAdd(int x, int y, int width, int height, Colour colour);
   bool CopySub(int x, int y, int width, int height, const CDrawImage& src, int src_x, int src_y);
@@ -77,13 +77,12 @@ class CDrawImage {
   bool FillDark(int x, int y, int width, int height, Colour colour, int level);
   bool CopyDarkKeyed(int x, int y, int width, int height, const CDrawImage& src, int src_x,
                      int src_y, Pixel key, int level);
-  bool CopyLight(int x, int y, int width, int height, const CDrawImage& src, int src_x,
-                 int src_y, int level);
+  bool CopyLight(int x, int y, int width, int height, const CDrawImage& src, int src_x, int src_y,
+                 int level);
   bool FillLight(int x, int y, int width, int height, Colour colour, int level);
   bool CopyLightKeyed(int x, int y, int width, int height, const CDrawImage& src, int src_x,
                       int src_y, Pixel key, int level);
-  bool CopyAlpha(int x, int y, int width, int height, const CDrawImage& src, int src_x,
-                 int src_y);
+  bool CopyAlpha(int x, int y, int width, int height, const CDrawImage& src, int src_x, int src_y);
   bool CopyReducedKeyed(int x, int y, int width, int height, const CDrawImage& src, int src_x,
                         int src_y, Colour key, int factor);
 

@@ -1,5 +1,6 @@
 #include "script/arguments.h"
 
+#include <algorithm>
 #include <climits>
 #include <vector>
 
@@ -173,7 +174,8 @@ Colour ParseColour(std::string_view word) {
   return MakeColour(HexPair(word, 1), HexPair(word, 3), HexPair(word, 5));
 }
 
-void ExpandVariables(ScriptContext& script, std::string& s) {
+void ExpandBracketReferences(std::string& s,
+                             const std::function<std::string(std::string_view)>& replace) {
   const std::size_t limit = std::max(s.size(), kExpansionLimit);
   std::vector<std::size_t> opens;  // positions of "[" on character boundaries before i
   std::size_t i = 0;
@@ -188,7 +190,7 @@ void ExpandVariables(ScriptContext& script, std::string& s) {
     } else if (c == ']' && !opens.empty()) {
       std::size_t open = opens.back();
       opens.pop_back();
-      std::string replacement = Replacement(script, s.substr(open + 1, i - open - 1));
+      std::string replacement = replace(std::string_view(s).substr(open + 1, i - open - 1));
       std::size_t kept = s.size() - (i + 1 - open);
       if (kept + replacement.size() > limit) replacement.resize(limit > kept ? limit - kept : 0);
       s.replace(open, i + 1 - open, replacement);
@@ -204,6 +206,11 @@ void ExpandVariables(ScriptContext& script, std::string& s) {
     }
     ++i;
   }
+}
+
+void ExpandVariables(ScriptContext& script, std::string& s) {
+  ExpandBracketReferences(
+      s, [&script](std::string_view name) { return Replacement(script, std::string(name)); });
 }
 
 }  // namespace adv

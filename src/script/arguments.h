@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -37,7 +38,12 @@ int WordToInt(ScriptContext& script, std::string_view word);
 // "#RRGGBB" (each pair read as far as it is hexadecimal) to a colour; other words give black.
 Colour ParseColour(std::string_view word);
 
-// Replaces "[name]" references in place, innermost first; "name^000" pads with zeros.
+// Replaces "[name]" references in place by replace(name), the engine's way: each "]" closes the
+// last "[" before it, innermost first, and a "[" in a replacement can be closed by a later "]".
+// The text grows to at most 1 MiB (or its own length).
+void ExpandBracketReferences(std::string& s,
+                             const std::function<std::string(std::string_view)>& replace);
+// Replaces "[name]" references by variable values; "name^000" pads with zeros.
 void ExpandVariables(ScriptContext& script, std::string& s);
 
 }  // namespace adv
