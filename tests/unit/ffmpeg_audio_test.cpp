@@ -57,6 +57,23 @@ TEST(FfmpegAudioSource, DecodesEveryFormatToTheMixFormat) {
   }
 }
 
+// MP3 frames carry their own channel mode, so a file may switch from stereo to mono midway; the
+// decoder then rewrites its own format, and the resampler must follow the frames, not it.
+TEST(FfmpegAudioSource, FollowsAStreamThatTurnsMonoMidway) {
+  test::TempDir dir;
+  ASSERT_TRUE(test::EncodeAudio(dir.Path("stereo.mp3"), {440, 0.5, 44100, 2, 22050}));
+  ASSERT_TRUE(test::EncodeAudio(dir.Path("mono.mp3"), {440, 0.5, 44100, 1, 22050}));
+  dir.Write("both.mp3", dir.Read("stereo.mp3") + dir.Read("mono.mp3"));
+  auto source = FfmpegAudioSource::Open(dir.Path("both.mp3"));
+  ASSERT_TRUE(source);
+  std::vector<std::int16_t> all = ReadFrames(*source, 3 * 44100);
+  ASSERT_GT(all.size(), 2u * 40000);
+  const std::int16_t* mono_part = all.data() + 2 * 30000;
+  EXPECT_NEAR(test::ZeroCrossingHz(mono_part, 8000), 440.0, 5.0);
+  EXPECT_NEAR(test::Rms(mono_part, 8000), 0.5 * 32767 / std::sqrt(2.0), 1500);
+  EXPECT_EQ(mono_part[0], mono_part[1]);
+}
+
 TEST(FfmpegAudioSource, RefusesWhatIsNotSound) {
   test::TempDir dir;
   dir.Write("junk.mp3", std::string(5000, '\x55'));

@@ -18,6 +18,26 @@ void QuietFfmpeg() {
   std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
+struct FfmpegAudioSource::ResamplerInput {
+  int rate = 0;
+  AVSampleFormat format = AV_SAMPLE_FMT_NONE;
+  AVChannelLayout layout = {};
+
+  ~ResamplerInput() { av_channel_layout_uninit(&layout); }
+  bool Matches(const AVFrame& frame) const {
+    return frame.sample_rate == rate && frame.format == format &&
+           av_channel_layout_compare(&frame.ch_layout, &layout) == 0;
+  }
+  bool Take(int new_rate, int new_format, const AVChannelLayout& new_layout) {
+    rate = new_rate;
+    format = static_cast<AVSampleFormat>(new_format);
+    av_channel_layout_uninit(&layout);
+    return rate > 0 && av_channel_layout_copy(&layout, &new_layout) == 0;
+  }
+};
+
+FfmpegAudioSource::FfmpegAudioSource() : in_(std::make_unique<ResamplerInput>()) {}
+
 std::unique_ptr<FfmpegAudioSource> FfmpegAudioSource::Open(const std::string& native_path) {
   QuietFfmpeg();
   std::unique_ptr<FfmpegAudioSource> s(new FfmpegAudioSource);
@@ -38,7 +58,11 @@ std::unique_ptr<FfmpegAudioSource> FfmpegAudioSource::Open(const std::string& na
   if (s->codec_->sample_rate <= 0 || s->codec_->ch_layout.nb_channels <= 0) return nullptr;
   s->packet_ = av_packet_alloc();
   s->frame_ = av_frame_alloc();
-  if (s->packet_ == nullptr || s->frame_ == nullptr || !s->MakeResampler()) return nullptr;
+  if (s->packet_ == nullptr || s->frame_ == nullptr ||
+      !s->in_->Take(s->codec_->sample_rate, s->codec_->sample_fmt, s->codec_->ch_layout) ||
+      !s->MakeResampler()) {
+    return nullptr;
+  }
   // Every other stream is left alone by the demuxer.
   for (unsigned i = 0; i < s->format_->nb_streams; ++i) {
     if (static_cast<int>(i) != s->stream_) s->format_->streams[i]->discard = AVDISCARD_ALL;
@@ -65,15 +89,16 @@ FfmpegAudioSource::~FfmpegAudioSource() {
 
 bool FfmpegAudioSource::MakeResampler() {
   swr_free(&swr_);
+  if (in_->layout.nb_channels <= 0) return false;
   AVChannelLayout in = {};
-  if (codec_->ch_layout.order == AV_CHANNEL_ORDER_UNSPEC) {
-    av_channel_layout_default(&in, codec_->ch_layout.nb_channels);
-  } else if (av_channel_layout_copy(&in, &codec_->ch_layout) < 0) {
+  if (in_->layout.order == AV_CHANNEL_ORDER_UNSPEC) {
+    av_channel_layout_default(&in, in_->layout.nb_channels);
+  } else if (av_channel_layout_copy(&in, &in_->layout) < 0) {
     return false;
   }
   AVChannelLayout out = AV_CHANNEL_LAYOUT_STEREO;
-  const int rc = swr_alloc_set_opts2(&swr_, &out, AV_SAMPLE_FMT_S16, kMixRate, &in,
-                                     codec_->sample_fmt, codec_->sample_rate, 0, nullptr);
+  const int rc = swr_alloc_set_opts2(&swr_, &out, AV_SAMPLE_FMT_S16, kMixRate, &in, in_->format,
+                                     in_->rate, 0, nullptr);
   const bool mono = in.nb_channels == 1;
   av_channel_layout_uninit(&in);
   if (rc < 0) return false;
@@ -86,14 +111,10 @@ bool FfmpegAudioSource::MakeResampler() {
 bool FfmpegAudioSource::Convert(AVFrame* frame) {
   // A stream may change its format midway; the resampler follows it. A null frame flushes
   // what the resampler still holds.
-  if (frame != nullptr &&
-      (frame->sample_rate != codec_->sample_rate || frame->format != codec_->sample_fmt ||
-       av_channel_layout_compare(&frame->ch_layout, &codec_->ch_layout) != 0)) {
-    codec_->sample_rate = frame->sample_rate;
-    codec_->sample_fmt = static_cast<AVSampleFormat>(frame->format);
-    av_channel_layout_uninit(&codec_->ch_layout);
-    if (av_channel_layout_copy(&codec_->ch_layout, &frame->ch_layout) < 0) return false;
-    if (codec_->sample_rate <= 0 || !MakeResampler()) return false;
+  if (frame != nullptr && !in_->Matches(*frame)) {
+    if (!in_->Take(frame->sample_rate, frame->format, frame->ch_layout) || !MakeResampler()) {
+      return false;
+    }
   }
   if (frame != nullptr && !position_known_) {
     const std::int64_t pts = frame->best_effort_timestamp;

@@ -29,7 +29,12 @@ class FfmpegAudioSource : public AudioSource {
   std::uint64_t Length() const override { return length_; }
 
  private:
-  FfmpegAudioSource() = default;
+  // The rate, sample format and channel layout the resampler reads. Kept apart from the
+  // decoder's own fields, which the decoder rewrites when a stream changes its format midway.
+  struct ResamplerInput;
+
+  FfmpegAudioSource();
+  // A fresh resampler from in_ to the mixer's format.
   bool MakeResampler();
   // Decodes the next piece into pending_; false at the end of the stream.
   bool DecodeMore();
@@ -38,6 +43,7 @@ class FfmpegAudioSource : public AudioSource {
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;
   SwrContext* swr_ = nullptr;
+  std::unique_ptr<ResamplerInput> in_;
   AVPacket* packet_ = nullptr;
   AVFrame* frame_ = nullptr;
   int stream_ = -1;
