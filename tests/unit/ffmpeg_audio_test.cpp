@@ -79,7 +79,11 @@ TEST(FfmpegAudioSource, RefusesWhatIsNotSound) {
   dir.Write("junk.mp3", std::string(5000, '\x55'));
   dir.Write("empty.ogg", "");
   test::WriteMovie(dir.Path("silent.avi"), 16, 16, 10, 3, {0xFF0000}, Tone{0, 0, 44100, 2, 0});
-  for (const char* name : {"junk.mp3", "empty.ogg", "silent.avi", "missing.wav"}) {
+  // Damaged headers: rates no sound has, which would make the resampler's filter enormous.
+  test::WriteWav(dir.Path("fast.wav"), {440, 0.5, 1627389988, 2, 100});
+  test::WriteWav(dir.Path("slow.wav"), {440, 0.5, 3, 2, 100});
+  for (const char* name :
+       {"junk.mp3", "empty.ogg", "silent.avi", "missing.wav", "fast.wav", "slow.wav"}) {
     EXPECT_FALSE(FfmpegAudioSource::Open(dir.Path(name))) << name;
   }
 }

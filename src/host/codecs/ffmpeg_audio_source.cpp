@@ -18,6 +18,11 @@ void QuietFfmpeg() {
   std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
+// Rates a real sound may have. Beyond them the resampler's filter grows with the rate ratio
+// (a damaged header claiming 1.6 GHz costs gigabytes), so such a stream is refused.
+constexpr int kLowestRate = 1000;
+constexpr int kHighestRate = 768000;
+
 struct FfmpegAudioSource::ResamplerInput {
   int rate = 0;
   AVSampleFormat format = AV_SAMPLE_FMT_NONE;
@@ -32,7 +37,8 @@ struct FfmpegAudioSource::ResamplerInput {
     rate = new_rate;
     format = static_cast<AVSampleFormat>(new_format);
     av_channel_layout_uninit(&layout);
-    return rate > 0 && av_channel_layout_copy(&layout, &new_layout) == 0;
+    return rate >= kLowestRate && rate <= kHighestRate &&
+           av_channel_layout_copy(&layout, &new_layout) == 0;
   }
 };
 
