@@ -68,7 +68,7 @@ MESSAGES = [
     ("kSdkAviDestination", "CAVIOutput::再生先のウィンドウ全体を表示領域に設定できない。"),
     ("kSdkAviPlay", "CAVIOutput::AVIデバイスが再生できない。"),
     ("kSdkAviStop", "CAVIOutput::AVIデバイスが停止できない。"),
-    # Ours: a movie device that does not close (the original logged its open text here).
+    # A movie device that does not close logs a text of its own, not the open text.
     ("kSdkAviClose", "CAVIOutput::AVIデバイスがクローズできない。"),
     ("kSdkCdOpen", "CCDDA::OpenでMCI_OPENに失敗"),
     ("kSdkCdTrackCount", "CCDDA::OpenでMCI_STATUS_ITEM(MCI_STATUS_NUMBER_OF_TRACKS)に失敗"),

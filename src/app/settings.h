@@ -16,14 +16,15 @@ struct Settings {
   std::string spi_path;
   std::string scenario_path = "\\data";
   std::string extension = ".txt";
-  // Ours: keys the original did not have.
+  // The Settings section: where adv's own keys live.
   std::string sound_font;      // Settings/SoundFont: the General MIDI SoundFont; "" for Debian's
   bool integer_scale = false;  // Settings/IntegerScale: scale the picture by whole factors only
 };
 
 // Reads the keys the engine knows. Sections and keys match without regard to case, a value in
 // quotes loses them, the first occurrence of a key counts, and a missing file or key leaves the
-// default. Values are cut to the original's buffer sizes (255 bytes, 259 for the extension).
+// default. Values are cut at 255 bytes (259 for the extension), the sizes games were written
+// against.
 void ReadSettingsFile(const std::string& native_path, Settings& settings);
 
 enum class StyleChoice { kWindow, kFullScreen, kUser };

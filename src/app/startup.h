@@ -1,4 +1,5 @@
-// Start-up in the original's order, the frame loop, and shutdown.
+// Start-up (settings, configuration script, window, start script, in the order games rely on),
+// the frame loop, and shutdown.
 #pragma once
 
 #include <optional>

@@ -1,5 +1,5 @@
-// Paths as text, Windows style or Linux style: the engine cuts and joins them as the original
-// did, before the host resolves them on disk.
+// Paths as text, Windows style or Linux style: the engine cuts and joins them as text, as games'
+// own names expect, before the host resolves them on disk.
 #pragma once
 
 #include <string>

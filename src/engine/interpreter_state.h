@@ -32,7 +32,8 @@ enum class State : std::uint8_t {
   kLclCommand = 22,
   kRclCommand = 23,
   kEnd = 24,  // closes the window
-  // Ours: waits the original spent blocked inside one step, during which its window froze.
+  // Two waits that run frame by frame so the window keeps answering; a click that arrives
+  // meanwhile is handled when they end.
   kSoundWait = 25,    // a .wav of mode 1 plays; the script goes on once it has ended
   kCursorGlide = 26,  // .mcm moves the cursor a step a frame, 5 ms apart
 };

@@ -53,8 +53,8 @@ class CDrawImage {
   bool Blt(int x, int y, int width, int height, const CDrawImage& src, int src_x, int src_y);
   // Exchanges the pixels of two surfaces of equal size and depth; alpha planes stay.
   bool Swap(CDrawImage& other);
-  // The pixel at (x, y); 0 when the surface has no pixels or (unlike the original) the point
-  // lies outside it.
+  // The pixel at (x, y); 0 when the surface has no pixels or the point lies outside it (never
+  // a read past the pixels).
   Pixel GetPixel(int x, int y) const;
   bool FillRect(const Rect* rect, Colour colour);
   bool Fill(int x, int y, int width, int height, Colour colour);

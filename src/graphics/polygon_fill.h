@@ -5,7 +5,7 @@
 // exactly on a slanted or vertical edge belongs to the side to the edge's right (left edges are
 // in, right edges out). Shapes that share an edge therefore never both take, nor both miss, a
 // pixel on it, and an axis-aligned rectangle from (l, t) to (r, b) covers columns l..r-1 and
-// rows t..b-1, as a GDI polygon region does.
+// rows t..b-1, the same pixels as the rectangle routines take.
 #pragma once
 
 #include <span>

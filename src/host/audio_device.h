@@ -1,6 +1,6 @@
 // The sound device as the players see it, in the manner of a media control device: open a
-// stream, ask its status, play a range, stop, close. Each call can fail, as the original's
-// devices could, so that the players' return codes mean something; the host's device over the
+// stream, ask its status, play a range, stop, close. Each call can fail, and the players'
+// return codes and debug-log lines say how; the host's device over the
 // mixer rarely does, a test's fake device does when told to.
 #pragma once
 

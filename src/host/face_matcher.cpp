@@ -9,7 +9,7 @@ namespace adv {
 
 namespace {
 
-// GDI weights from 600 (semi-bold) up are drawn bold.
+// Weights from 600 (semi-bold) up are drawn bold.
 constexpr int kBoldWeight = 600;
 
 constexpr std::array<std::pair<std::string_view, std::string_view>, 8> kClassicFaces{{

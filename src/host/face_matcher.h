@@ -24,8 +24,8 @@ class FaceMatcher {
   FaceMatcher(const FaceMatcher&) = delete;
   FaceMatcher& operator=(const FaceMatcher&) = delete;
 
-  // The file for a face name (UTF-8) at a GDI weight (0 meaning normal) and slant; none when
-  // fontconfig knows no font at all. Answers are kept, so a face is looked up once per style.
+  // The file for a face name (UTF-8) at a weight of 0 to 1000 (0 meaning normal) and slant; none
+  // when fontconfig knows no font at all. Answers are kept, so a face is looked up once per style.
   std::optional<FaceFile> Match(const std::string& face, int weight, bool italic);
 
  private:

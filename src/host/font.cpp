@@ -47,7 +47,7 @@ int CharacterLength(std::string_view text) {
 }
 
 // Ink of a rendered bitmap as rows of bools, widened by one pixel to the right when the bold is
-// synthesised (GDI's emboldening also draws each glyph twice, one pixel apart).
+// synthesised (the synthetic bold draws each glyph twice, one pixel apart).
 std::vector<std::vector<bool>> InkRows(const FT_Bitmap& bitmap, bool widen) {
   const int width = static_cast<int>(bitmap.width);
   std::vector<std::vector<bool>> rows(bitmap.rows, std::vector<bool>(width + (widen ? 1 : 0)));
@@ -117,7 +117,7 @@ std::unique_ptr<Font> Font::Open(std::shared_ptr<FreeTypeLibrary> library, const
   font->face_->face = face;
   if (!FT_IS_SCALABLE(face) || face->ascender - face->descender <= 0) return nullptr;
   FT_Select_Charmap(face, FT_ENCODING_UNICODE);
-  // Styles the face lacks are drawn by us, as GDI does. Asked of the face itself: fontconfig's
+  // Styles the face lacks are drawn by us. Asked of the face itself: fontconfig's
   // answer already carries the style that was asked for.
   const auto* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face, FT_SFNT_OS2));
   const bool face_bold = (face->style_flags & FT_STYLE_FLAG_BOLD) != 0 ||
@@ -125,7 +125,7 @@ std::unique_ptr<Font> Font::Open(std::shared_ptr<FreeTypeLibrary> library, const
   font->file_.synthetic_bold = request.weight >= 600 && !face_bold;
   font->file_.synthetic_italic = request.italic && (face->style_flags & FT_STYLE_FLAG_ITALIC) == 0;
 
-  // The cell height is ascender + descender, as a positive GDI height asks; the classic faces'
+  // The cell height is ascender + descender, the height scripts give; the classic faces'
   // IPA equivalents have exactly one em there, so a 32-pixel cell is a 32-pixel em.
   FT_Size_RequestRec size_request{};
   size_request.type = FT_SIZE_REQUEST_TYPE_REAL_DIM;
@@ -137,7 +137,7 @@ std::unique_ptr<Font> Font::Open(std::shared_ptr<FreeTypeLibrary> library, const
   const double em = face->units_per_EM * scale;
   font->byte_width_ = std::max(1, static_cast<int>(std::lround(em / 2)));
 
-  // Underline and strike-out bars from the face's own tables, as GDI takes them.
+  // Underline and strike-out bars from the face's own tables.
   const auto bar_rows = [&](long thickness) {
     return std::max(1, static_cast<int>(std::lround(thickness * scale)));
   };

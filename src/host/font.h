@@ -17,8 +17,8 @@
 
 namespace adv {
 
-// What a text layer asks for, as CreateFont was asked: the face name as the script wrote it
-// (Shift-JIS), the cell height in pixels (ascent + descent, like a positive GDI height), the weight
+// What a text layer asks for: the face name as the script wrote it
+// (Shift-JIS), the cell height in pixels (ascent + descent), the weight
 // (0 to 1000, 0 meaning normal), and the three attributes.
 struct FontRequest {
   std::string face;

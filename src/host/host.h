@@ -46,8 +46,8 @@ struct HostEvent {
 enum class MessageBoxKind { kOk, kYesNo };
 enum class MessageBoxAnswer { kOk, kYes, kNo };
 
-// Outcome of a request for 640 x 480 full screen, named after the original's display-change
-// results so that the engine can show the same messages.
+// Outcome of a request for 640 x 480 full screen; each failure has its own message for the
+// player.
 enum class FullScreenResult { kOk, kRestart, kBadMode, kFailed };
 
 // A frame of the back buffer handed to the window: 640 x 480 RGB555 pixels, pitch in pixels.
@@ -76,7 +76,7 @@ class Host {
  public:
   virtual ~Host() = default;
 
-  // Clock in milliseconds; wraps at 2^32 like the original's multimedia timer.
+  // Clock in milliseconds; wraps at 2^32, and every comparison of times is wrap-safe.
   virtual std::uint32_t Now() = 0;
   virtual void Sleep(std::uint32_t ms) = 0;
   // Called once per frame after presentation.

@@ -1,8 +1,8 @@
-// CD audio from ripped track files (the original's CCDDA): track N is the first of
+// CD audio from ripped track files: track N is the first of
 // cdaudio/trackNN.ogg, .flac, .mp3 and .wav in the scenario folder; the number of tracks is the
 // highest N found (a missing track, such as a data track, has length 0), and the tracks play
 // back to back as one disc, so that a range runs to the end of the disc after the last track.
-// Positions are milliseconds on that disc. Return codes and debug-log texts are the original's.
+// Positions are milliseconds on that disc. Return codes and debug-log texts tell each failure.
 #pragma once
 
 #include <cstdint>

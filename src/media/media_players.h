@@ -20,8 +20,8 @@ class MediaPlayers {
   MediaPlayers(const MediaPlayers&) = delete;
   MediaPlayers& operator=(const MediaPlayers&) = delete;
 
-  // HostEvent::kMediaDone: offered to CD audio first and then to the MP3 player, as the
-  // original's window procedure did. True when one of them took it.
+  // HostEvent::kMediaDone: offered to CD audio first and then to the MP3 player. True when one of
+  // them took it.
   bool OnMediaDone(int media_id);
   // Everything stops (at exit; the destructor does the same).
   void StopAll();

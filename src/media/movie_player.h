@@ -1,7 +1,7 @@
-// Movies (the original's CAVIOutput): one at a time in the main window, filling its client area
+// Movies: one at a time in the main window, filling its client area
 // and, as the scripts always ask, repeating. A new file closes the old movie first, so a movie
 // that cannot be played leaves none playing and the engine's picture shown. Return codes and
-// debug-log texts are the original's.
+// debug-log texts tell each failure.
 #pragma once
 
 #include <string>

@@ -1,6 +1,6 @@
-// The MP3 player (the original's CMIDIOutput, which never was a MIDI output): one music file at
+// The MP3 player: one music file at
 // a time, looping on its end notification, keeping the position where it was last stopped.
-// Return codes and debug-log texts are the original's.
+// Return codes and debug-log texts tell each failure.
 #pragma once
 
 #include <cstdint>

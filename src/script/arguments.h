@@ -29,8 +29,8 @@ int ReadIntExpr(ScriptContext& script);
 
 // Optional "+" or "-", then decimal digits, nothing else.
 bool IsNumericLiteral(std::string_view word);
-// Decimal conversion of a literal, saturating at the ends of the 32-bit range (as atoi does
-// with the original's 32-bit long).
+// Decimal conversion of a literal, saturating at the ends of the 32-bit range, so that a huge
+// number in a script is the largest value, not a wrapped one.
 std::int32_t ParseNumericLiteral(std::string_view word);
 // "" gives 0; a literal its value; else an integer variable; else the error box and 0.
 int WordToInt(ScriptContext& script, std::string_view word);

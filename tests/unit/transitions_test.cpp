@@ -62,15 +62,15 @@ class TransitionTest : public ::testing::Test {
       back_.Pixels()[i] = static_cast<Pixel>(rng() & 0x7FFF);
       spare_.Pixels()[i] = static_cast<Pixel>(back_.Pixels()[i] ^ (1 + rng() % 0x7FFF));
     }
-    original_.assign(back_.Pixels(), back_.Pixels() + kW * kH);
+    before_.assign(back_.Pixels(), back_.Pixels() + kW * kH);
   }
 
-  // Draws one step onto the original picture; `copied` gets the pixels it changed.
+  // Draws one step onto the picture before it; `copied` gets the pixels it changed.
   TransitionStepResult StepAlone(int kind, int s) {
-    std::copy(original_.begin(), original_.end(), back_.Pixels());
+    std::copy(before_.begin(), before_.end(), back_.Pixels());
     TransitionStepResult r = DrawTransitionStep(back_, spare_, kind, s);
     copied_.assign(kW * kH, 0);
-    const Pixel *now = back_.Pixels(), *target = spare_.Pixels(), *before = original_.data();
+    const Pixel *now = back_.Pixels(), *target = spare_.Pixels(), *before = before_.data();
     char* out = copied_.data();
     int foreign = 0;
     for (int i = 0; i < kW * kH; ++i) {
@@ -96,7 +96,7 @@ class TransitionTest : public ::testing::Test {
   }
 
   CDrawImage back_, spare_;
-  std::vector<Pixel> original_;
+  std::vector<Pixel> before_;
   std::vector<char> copied_;
 };
 

@@ -1,4 +1,4 @@
-// adv-dpa: packs one file into a ".dpa" file the engine reads in place of the original, unpacks
+// adv-dpa: packs one file into a ".dpa" file the engine reads in place of the plain file, unpacks
 // it again, or lists what a packed file holds.
 //
 //   adv-dpa pack FILE [OUT.dpa]     OUT defaults to FILE with the extension ".dpa"
@@ -96,7 +96,7 @@ int Pack(const fs::path& in_path, fs::path out_path) {
   }
   const std::string stored = in_path.filename().string();
   std::vector<std::uint8_t> packed = adv::PackFile(stored, data);
-  // Cheap insurance: never leave a packed file that does not give the original back.
+  // Cheap insurance: never leave a packed file that does not give the input back.
   std::string check_name;
   std::vector<std::uint8_t> check;
   if (!adv::UnpackFile(packed, check_name, check) || check != data || check_name != stored) {

@@ -108,7 +108,8 @@ bool FfmpegAudioSource::MakeResampler() {
   const bool mono = in.nb_channels == 1;
   av_channel_layout_uninit(&in);
   if (rc < 0) return false;
-  // A mono sound plays at full level from both speakers, as it did on the original's device.
+  // A mono sound plays at full level from both speakers: games balance their mono sounds
+  // against stereo music at that level.
   static constexpr double kBoth[2] = {1.0, 1.0};
   if (mono && swr_set_matrix(swr_, kBoth, 1) < 0) return false;
   return swr_init(swr_) >= 0;

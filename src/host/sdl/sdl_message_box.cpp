@@ -35,7 +35,7 @@ MessageBoxAnswer SdlHost::ShowMessageBox(const std::string& text, const std::str
   const std::string utf8_text = SjisToUtf8(text);
   const std::string utf8_title = SjisToUtf8(title);
   const bool yes_no = kind == MessageBoxKind::kYesNo;
-  // Return picks the first button as on Windows (Yes for a question); Escape or closing the box
+  // Return picks the first button (Yes for a question); Escape or closing the box
   // answers No.
   const SDL_MessageBoxButtonData ok_buttons[] = {
       {SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, 0, "OK"}};

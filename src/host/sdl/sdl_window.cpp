@@ -132,7 +132,7 @@ bool SdlHost::SetFullScreen(bool full_screen) {
     return false;
   }
   if (!full_screen) {
-    // Back to the window's own size centred on the screen, as the original restores it.
+    // Back to the window's own size, centred on the screen.
     SDL_SetWindowSize(window_, window_width_, window_height_);
     SDL_SetWindowPosition(window_, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
   }
@@ -141,8 +141,8 @@ bool SdlHost::SetFullScreen(bool full_screen) {
   return true;
 }
 
-// SDL cannot send a window to the bottom of the stacking order, and minimising would hide it
-// where the original leaves it visible behind the others, so nothing is done.
+// SDL cannot send a window to the bottom of the stacking order, and minimising would hide a
+// window that should stay visible behind the others, so nothing is done.
 void SdlHost::LowerWindow() {}
 
 void SdlHost::Present(const FrameView& frame, const Rect& rect) {
