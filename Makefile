@@ -11,8 +11,9 @@ deps:
 	@scripts/install-deps
 
 # CMake is configured once; its own build files configure again when a CMakeLists.txt changes.
+# The engine and its tools only: a player never runs the tests, which make test builds.
 build: deps
-	@[ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_FLAGS)
+	@[ -f build/CMakeCache.txt ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DADV_TESTS=OFF $(CMAKE_FLAGS)
 	cmake --build build -j$(JOBS)
 
 # The engine, adv-dpa, the manual page, a desktop entry and an icon under PREFIX.
