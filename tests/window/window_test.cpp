@@ -296,6 +296,13 @@ void MakeMusic(const TempDir& game) {
                           Tone{.hz = 660, .frames = 17640, .period = 17640, .burst = 4410}));
 }
 
+// The same as a ripped CD track, the disc's only one.
+void MakeTrack(const TempDir& game) {
+  std::filesystem::create_directories(game.Path("data/cdaudio"));
+  ASSERT_TRUE(WriteWav(game.Path("data/cdaudio/track01.wav"),
+                       Tone{.hz = 660, .frames = 17640, .period = 17640, .burst = 4410}));
+}
+
 // A movie of six colours in 600 ms whose sound, as long, begins with 80 ms of tone.
 void MakeMovie(const TempDir& game) {
   ASSERT_TRUE(WriteMovie(game.Path("data/clip.avi"), 64, 48, 10, 6,
@@ -327,6 +334,7 @@ const Game kGames[] = {
     {"fullscreen", {"shot", "key f4", "fullshot", "key f4", "shot", "key esc"}, 0, MakeGradient},
     {"beat", {"shot", "wait 4000", "key esc"}, 2600, MakeBeat},
     {"music", {"shot", "wait 2500", "key esc"}, 1400, MakeMusic},
+    {"cdloop", {"shot", "wait 2500", "key esc"}, 1400, MakeTrack},
     {"movie", {"shot", "watch 3000", "wait 1500", "shot", "key esc"}, 3100, MakeMovie},
 };
 
