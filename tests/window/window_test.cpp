@@ -239,9 +239,11 @@ void Play(const Game& game) {
         const std::string file = std::string(ADV_BINARY_DIR) + "/window-" + game.name + "-" +
                                  std::to_string(shot) + "-ACTUAL.png";
         SavePng(file, grab);
-        ADD_FAILURE() << "shot " << shot << " (" << shots[shot - 1] << " ms): " << bad
-                      << " pixels differ (-1: the window is " << grab.width << " wide, not "
-                      << width << "); the window's picture is in " << file << "\n"
+        ADD_FAILURE() << "shot " << shot << " (" << shots[shot - 1] << " ms): "
+                      << (bad < 0 ? "the window is " + std::to_string(grab.width) + " wide, not " +
+                                        std::to_string(width)
+                                  : std::to_string(bad) + " pixels differ")
+                      << "; the window's picture is in " << file << "\n"
                       << ReadFile(log);
       }
     } else if (verb == "watch") {
