@@ -12,6 +12,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -158,14 +159,17 @@ bool XSession::StartAdv(const std::string& game, const std::string& audio_file,
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 2, log_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                    0644);
+  const char* options = std::getenv("ASAN_OPTIONS");
+  const std::string asan = options != nullptr && *options != '\0' ? options + std::string(":") : "";
   // A real window pulls in the X and D-Bus client libraries, whose one-time allocations
   // LeakSanitizer would report as leaks of adv's; the unit and headless tests keep checking
   // adv's own memory for leaks.
-  adv_ = Spawn({ADV_BINARY, "--window", game},
-               EnvWith({"DISPLAY=" + name_, "SDL_AUDIODRIVER=disk",
-                        "SDL_DISKAUDIOFILE=" + audio_file, "ASAN_OPTIONS=detect_leaks=0",
-                        "XDG_DATA_HOME=" + game + "/.data", "XDG_RUNTIME_DIR=" + game}),
-               &actions);
+  adv_ =
+      Spawn({ADV_BINARY, "--window", game},
+            EnvWith({"DISPLAY=" + name_, "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + audio_file,
+                     "ASAN_OPTIONS=" + asan + "detect_leaks=0", "XDG_DATA_HOME=" + game + "/.data",
+                     "XDG_RUNTIME_DIR=" + game}),
+            &actions);
   posix_spawn_file_actions_destroy(&actions);
   if (adv_ <= 0) return false;
   const auto end = Clock::now() + std::chrono::seconds(20);
