@@ -3,7 +3,7 @@ JOBS ?= 2
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps build install test tsan demo bench bench-build bench-window check-layers fuzz format clean
+.PHONY: all deps build install test test-window tsan demo bench bench-build bench-window check-layers fuzz format clean
 
 all: build
 
@@ -25,6 +25,12 @@ test: deps
 	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DADV_SANITIZE=ON $(CMAKE_FLAGS)
 	cmake --build build-test -j$(JOBS)
 	cd build-test && ctest --output-on-failure -j$(JOBS)
+
+# Only the games played in a real window under Xvfb (make test runs them too).
+test-window: deps
+	cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DADV_SANITIZE=ON $(CMAKE_FLAGS)
+	cmake --build build-test -j$(JOBS) --target adv window_tests
+	cd build-test && ctest --output-on-failure -L window
 
 # ThreadSanitizer over the tests where threads meet: the MIDI sequencer and its timer.
 tsan: deps

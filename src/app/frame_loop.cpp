@@ -71,6 +71,10 @@ void RunFrameLoop(App& app) {
   Host& host = engine.host;
   frame.last_end = host.Now();
   while (!app.quit) {
+    // The first step of a waiting state may still draw (the choices, a steady wait mark): the
+    // loop idles only after a step that ran in the state it waits in, once that step's
+    // picture is on screen.
+    const State stepped_in = engine.interp.state();
     Step(engine);
     ++app.frames;
     Hold(app, frame.last_end + frame.interval);
@@ -87,8 +91,10 @@ void RunFrameLoop(App& app) {
     }
     // A headless run ends once the script waits for input its input file will not give, with
     // this frame shown, so an end screenshot has what the player would be looking at.
-    if (app.end_when_input_exhausted && WaitsForInput(engine.interp.state()) &&
-        !host.InputPending() && !app.close_at) {
+    const State state = engine.interp.state();
+    const bool settled = state == stepped_in;
+    if (app.end_when_input_exhausted && settled && WaitsForInput(state) && !host.InputPending() &&
+        !app.close_at) {
       std::fprintf(stderr,
                    "adv: the script waits for input that the input script does not give; "
                    "ending the run\n");
@@ -97,7 +103,7 @@ void RunFrameLoop(App& app) {
     }
     // Waiting for a click or a sound, the steps change nothing until input or a media event
     // comes or the mark blinks.
-    if (IsIdleWait(engine.interp.state())) host.WaitIdle(NextWake(app));
+    if (settled && IsIdleWait(state)) host.WaitIdle(NextWake(app));
   }
 }
 

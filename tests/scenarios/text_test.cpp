@@ -42,7 +42,9 @@ class Play {
  public:
   Play(const std::string& name, const std::vector<std::uint32_t>& times, std::uint32_t until,
        const std::string& input = "", const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> args{"--headless", "--until", std::to_string(until)};
+    // until 0: the run ends on its own.
+    std::vector<std::string> args{"--headless"};
+    if (until != 0) args.insert(args.end(), {"--until", std::to_string(until)});
     if (!input.empty()) args.insert(args.end(), {"--input", ScenarioDir(name) + "/" + input});
     for (std::uint32_t ms : times) {
       args.insert(args.end(), {"--shot", std::to_string(ms) + ":" + Shot(ms)});
@@ -269,8 +271,13 @@ TEST(TextScenario, TprAlignsAndPrintsIntoPictures) {
 
 TEST(TextScenario, ChoicesLightUpAndJump) {
   TempDir vars;
-  Play play("text_choices", {400, 600, 900, 1300}, 1500, "input.txt",
-            {"--vars", vars.Path("vars.txt")});
+  // The run ends when the last choices wait for input the input file does not give; the end
+  // picture must still show them.
+  Play play("text_choices", {400, 600, 900}, 0, "input.txt",
+            {"--vars", vars.Path("vars.txt"), "--shot", "end:" + vars.Path("end.png")});
+  Picture end;
+  ASSERT_TRUE(ReadPng(vars.Path("end.png"), end));
+  EXPECT_NE(play.result.err.find("waits for input"), std::string::npos) << play.result.err;
   // Q on line 1, and as it has text, the choices from line 2: forty W that wrap onto line 3,
   // Second, and NoTarget (no target).
   const struct {
@@ -288,10 +295,10 @@ TEST(TextScenario, ChoicesLightUpAndJump) {
   }
   // The click on NoTarget did nothing; the one on Second jumped to :two, which drew TWO in the
   // usual colour on the line after the choices and read the click position.
-  EXPECT_FALSE(LineInk(play.At(1300), kWhite, 6).Empty());
+  EXPECT_FALSE(LineInk(end, kWhite, 6).Empty());
   EXPECT_EQ(vars.Read("vars.txt"), ".let cx = 40\r\n.let cy = 112\r\n");
   // The jump emptied the table; the one choice added then goes on line 7, as line 6 ended.
-  ExpectFills(FindInk(play.At(1300), kGreen, Rect{0, 160, 640, 480}).bounds, Rect{0, 192, 80, 224});
+  ExpectFills(FindInk(end, kGreen, Rect{0, 160, 640, 480}).bounds, Rect{0, 192, 80, 224});
   EXPECT_EQ(Reports(play.result), std::vector<std::string>{});
 }
 

@@ -13,6 +13,7 @@ namespace adv::test {
 namespace {
 
 double Sample(const Tone& t, std::int64_t i) {
+  if (t.period > 0 && i % t.period >= t.burst) return 0;
   return t.amplitude * std::sin(2 * M_PI * t.hz * static_cast<double>(i) / t.rate);
 }
 

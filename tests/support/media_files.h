@@ -15,6 +15,9 @@ struct Tone {
   int rate = 44100;
   int channels = 2;
   std::int64_t frames = 44100;
+  // With a period (frames): the tone sounds only for the first `burst` frames of each period.
+  std::int64_t period = 0;
+  std::int64_t burst = 0;
 };
 
 // 16-bit PCM WAV.
