@@ -61,7 +61,7 @@ const FlowCase kFlows[] = {
     {".let n = 1\n.jmp other;n\n@X\n", "@1\n@2\n.jmp ;4\n@3\n@4\n", "24", {}},
     {".let n = n + 1\n@R\n.cas n\n.< 2\n.jmp ;0\n.\n", "", "RR", {}},
     {".jmp other;2\n", "@1\n", "", {}},  // the empty line after the last line feed counts
-    {".jmp other;-1\n", "@1\n", "", {"other.txt", 0, kMsgBadLineNumber}},
+    {".jmp other;-1\n", "@1\n@2\n", "", {"other.txt", 3, kMsgBadLineNumber}},
     {".jmp :nolabel\n:nolabelx\n", "", "", {"start.txt", 3, kMsgLabelNotFound}},
     // Inside a subroutine a jump stays in the file, which it names as opened or not at all.
     {".sub :s\n@R\n.end\n:s\n.jmp start.txt:x\n@X\n:x\n@Y\n.jmp :y\n:y\n.sub exit\n", "", "YR", {}},
