@@ -133,6 +133,15 @@ void SdlHost::GetCursorPos(int& x, int& y) {
   int wx = 0;
   int wy = 0;
   SDL_GetMouseState(&wx, &wy);
+  // Outside the window SDL remembers only where the pointer left it; the display server knows
+  // where it is now.
+  if (window_ != nullptr && SDL_GetMouseFocus() != window_) {
+    int gx = 0, gy = 0, left = 0, top = 0;
+    SDL_GetGlobalMouseState(&gx, &gy);
+    SDL_GetWindowPosition(window_, &left, &top);
+    wx = gx - left;
+    wy = gy - top;
+  }
   if (renderer_ == nullptr) {
     x = wx;
     y = wy;
