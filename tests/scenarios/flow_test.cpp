@@ -15,8 +15,9 @@ namespace {
 
 void SaveFileChecks(const HeadlessRun& run) {
   EXPECT_EQ(run.game.Read("data/slot1.txt"),
-            ".let day = 3\r\n.let first = 0\r\n.let score = 120\r\n"
-            ".let name = \"Hanako Sato\"\r\n.let restored = \"\"\r\n");
+            ".let day = 3\r\n.let first = 0\r\n.let lodline = 0\r\n.let score = 120\r\n"
+            ".let skipped = 0\r\n.let curfile = \"\"\r\n.let lodfile = \"\"\r\n"
+            ".let name = \"Hanako Sato\"\r\n.let restored = \"\"\r\n.let shown = \"\"\r\n");
 }
 
 // Each failure is reported at its place and ends the script: the .oops after it would add an
@@ -29,10 +30,17 @@ const ScenarioCase kFlows[] = {
     {.game = "flow-click",
      .vars = ".let back = 0\r\n.let n = 1\r\n.let x = 30\r\n.let y = 40\r\n",
      .end = "end at 4503 ms"},
-    // A name outside the game folder is refused; the older save reports its one stale line.
+    // Choices survive a click-jump label and show again; a right click takes none.
+    {.game = "flow-choices",
+     .vars = ".let n = 2\r\n.let r = 0\r\n.let x = 10\r\n.let y = 30\r\n"
+             ".let page = \"A1\\NB\\NA1\\NB\\NC\\N\"\r\n"},
+    // A name outside the game folder is refused; the older save reports its one stale line. Loaded
+    // whole, a save runs as a subroutine of the .lod line: text shows, and .sub exit returns.
     {.game = "flow-save",
-     .vars = ".let day = 4\r\n.let first = 3\r\n.let score = 70\r\n.let name = \"Old Save\"\r\n"
-             ".let restored = \"120/3/Hanako Sato\"\r\n",
+     .vars = ".let day = 4\r\n.let first = 3\r\n.let lodline = 15\r\n.let score = 70\r\n"
+             ".let skipped = 0\r\n.let curfile = \"old.txt\"\r\n.let lodfile = \"start.txt\"\r\n"
+             ".let name = \"Old Save\"\r\n.let restored = \"120/3/Hanako Sato\"\r\n"
+             ".let shown = \"Saved text\\N\"\r\n",
      .errors = {"start.txt:5: セーブファイルが開けず、セーブできません (cannot write the save file "
                 "\"..\\..\\escape\")",
                 "old.txt:2: 存在しない変数に代入しようとしました (cannot assign to \"level\": no "

@@ -86,6 +86,16 @@ TEST(JumpTest, JumpsCallsAndReturnsThroughTheInterpreter) {
   }
 }
 
+// .lcl delete empties the label and keeps its any-state flag; .rcl sets the right button's own.
+TEST(JumpTest, ClickLabelDeleteKeepsTheFlag) {
+  test::TestEngine t;
+  ASSERT_TRUE(test::RunScript(t, ".lcl menu:open 1\n.rcl :r 0\n.lcl delete\n"));
+  EXPECT_EQ(t.engine.flow.left_click.label, "");
+  EXPECT_TRUE(t.engine.flow.left_click.any_state);
+  EXPECT_EQ(t.engine.flow.right_click.label, ":r");
+  EXPECT_FALSE(t.engine.flow.right_click.any_state);
+}
+
 // A return to a caller's line (line 2 of c.txt); a text hook's call goes on with the rest of
 // its text line. A failing return, with no frame or a caller too short, is run above.
 struct ReturnCase {
