@@ -77,6 +77,10 @@ void OnClick(Engine& engine, const Button& button, int x, int y) {
 }  // namespace
 
 void OnLeftClick(Engine& engine, int x, int y) {
+  if (HoldsClicks(engine.interp.state())) {
+    engine.mouse.held.push_back({false, x, y});
+    return;
+  }
   const TextState& text = engine.text;
   Button button{engine.flow.left_click, text.left_click_mode, text.left_click_accepted, true,
                 engine.mouse.right_down && text.right_click_mode == TextClickMode::kShowAllAndNext};
@@ -84,10 +88,26 @@ void OnLeftClick(Engine& engine, int x, int y) {
 }
 
 void OnRightClick(Engine& engine, int x, int y) {
+  if (HoldsClicks(engine.interp.state())) {
+    engine.mouse.held.push_back({true, x, y});
+    return;
+  }
   const TextState& text = engine.text;
   Button button{engine.flow.right_click, text.right_click_mode, text.right_click_accepted, false,
                 engine.mouse.left_down && text.left_click_mode == TextClickMode::kShowAllAndNext};
   OnClick(engine, button, x, y);
+}
+
+void DeliverHeldClicks(Engine& engine) {
+  const std::vector<Mouse::HeldClick> held = std::move(engine.mouse.held);
+  engine.mouse.held.clear();
+  for (const Mouse::HeldClick& click : held) {
+    if (click.right) {
+      OnRightClick(engine, click.x, click.y);
+    } else {
+      OnLeftClick(engine, click.x, click.y);
+    }
+  }
 }
 
 }  // namespace adv

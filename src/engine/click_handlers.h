@@ -2,6 +2,8 @@
 // ending click waits, picking choices.
 #pragma once
 
+#include <vector>
+
 namespace adv {
 
 class Engine;
@@ -13,9 +15,17 @@ struct Mouse {
   bool right_down = false;
   int click_x = 0;
   int click_y = 0;
+  // Clicks that came while a mode-1 sound or a cursor glide held the script, in order.
+  struct HeldClick {
+    bool right;
+    int x, y;
+  };
+  std::vector<HeldClick> held;
 };
 
 void OnLeftClick(Engine& engine, int x, int y);
 void OnRightClick(Engine& engine, int x, int y);
+// Hands the held clicks to the handlers, once the wait that held them has ended.
+void DeliverHeldClicks(Engine& engine);
 
 }  // namespace adv

@@ -2,6 +2,7 @@
 
 #include "base/messages.h"
 #include "engine/choices.h"
+#include "engine/click_handlers.h"
 #include "engine/click_waits.h"
 #include "engine/command_table.h"
 #include "engine/engine.h"
@@ -153,10 +154,11 @@ void Step(Engine& engine) {
       engine.host.PostClose();
       break;
     case State::kSoundWait:
-      EnterState(engine, SoundWaitStep(engine));
-      break;
     case State::kCursorGlide:
-      EnterState(engine, CursorGlideStep(engine));
+      EnterState(engine,
+                 in.state_ == State::kSoundWait ? SoundWaitStep(engine) : CursorGlideStep(engine));
+      // Clicks held meanwhile take effect now, in the state the wait has left.
+      if (!HoldsClicks(in.state_)) DeliverHeldClicks(engine);
       break;
     default: {
       const Command* command = FindDeferredCommand(in.state_);

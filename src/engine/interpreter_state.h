@@ -32,8 +32,7 @@ enum class State : std::uint8_t {
   kLclCommand = 22,
   kRclCommand = 23,
   kEnd = 24,  // closes the window
-  // Two waits that run frame by frame so the window keeps answering; a click that arrives
-  // meanwhile is handled when they end.
+  // Waits that hold the script for a while but run frame by frame; clicks wait for their end.
   kSoundWait = 25,    // a .wav of mode 1 plays; the script goes on once it has ended
   kCursorGlide = 26,  // .mcm moves the cursor a step a frame, 5 ms apart
 };
@@ -48,6 +47,11 @@ inline bool IsClickWait(State state) {
 // the window host may sleep through them.
 inline bool IsIdleWait(State state) {
   return IsClickWait(state) || state == State::kChoices || state == State::kSoundWait;
+}
+
+// The waits during which a click is held until they end, as if the script had not let go.
+inline bool HoldsClicks(State state) {
+  return state == State::kSoundWait || state == State::kCursorGlide;
 }
 
 // The waits that clear the page when they end.

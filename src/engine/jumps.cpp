@@ -33,10 +33,11 @@ bool SeekLabel(Engine& engine, std::string_view label) {
   return false;
 }
 
-// Reads until the line counter is n: line n counts as read.
+// Reads until the line counter is n: line n counts as read. A number the counter never reaches
+// (a negative one) reads to the end, so the report names the file's last line.
 bool SeekLine(ScriptFile& file, int n) {
   while (file.line_number() != n) {
-    if (file.line_number() > n || !file.SkipLine()) return false;
+    if (!file.SkipLine()) return false;
   }
   return true;
 }

@@ -27,8 +27,10 @@ State CursorGlideStep(Engine& engine) {
   ++glide.step;
   engine.host.SetCursorPos(glide.from_x + ((glide.step * (glide.to_x - glide.from_x)) >> 5),
                            glide.from_y + ((glide.step * (glide.to_y - glide.from_y)) >> 5));
-  Yield(engine);
+  // The cursor moves at once, not when the frame is shown: each position is held 5 ms before
+  // the next, and the last 5 ms before the script goes on.
   AddWait(engine, kGlideStepMs);
+  Yield(engine);
   return glide.step < kGlideSteps ? State::kCursorGlide : State::kReadLine;
 }
 

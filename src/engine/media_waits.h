@@ -1,5 +1,6 @@
-// Two waits that hold the script for a while, run a frame at a time so the window answers: a mode-1
-// sound playing to its end, and .mcm's glide of the mouse cursor.
+// Two waits that hold the script without a frame of its own: a mode-1 sound playing to its end,
+// and .mcm's glide of the mouse cursor. They run a frame at a time so the window answers; a
+// click that comes meanwhile is held until they end.
 #pragma once
 
 #include "engine/interpreter_state.h"

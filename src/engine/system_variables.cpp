@@ -1,5 +1,6 @@
 #include "engine/system_variables.h"
 
+#include "base/sjis_string.h"
 #include "engine/engine.h"
 
 namespace adv {
@@ -30,16 +31,23 @@ std::optional<std::string> EngineSystemVariables::String(std::string_view name) 
   if (name == "CurFile") return engine_.script.file.name();
   if (name == "LastFile") return stack.empty() ? std::string() : stack.back().file;
   if (name == "CurText") {
-    // Backslashes doubled inside each line, lines joined by "\N".
+    // Single-byte backslashes doubled inside each line (the second byte of 表 or ソ is not
+    // one), lines joined by "\N".
     std::string text;
     const TextLayer& layer = engine_.message_layer;
     for (int i = 1; i <= layer.current_line(); ++i) {
       TextLine line;
       if (!layer.GetLine(&line, i)) break;
       if (i > 1) text += "\\N";
-      for (char c : line.text) {
+      const std::string& bytes = line.text;
+      for (std::size_t at = 0; at < bytes.size(); ++at) {
+        const char c = bytes[at];
         text.push_back(c);
-        if (c == '\\') text.push_back(c);
+        if (IsSjisLeadByte(static_cast<unsigned char>(c)) && at + 1 < bytes.size()) {
+          text.push_back(bytes[++at]);
+        } else if (c == '\\') {
+          text.push_back(c);
+        }
       }
     }
     return text;

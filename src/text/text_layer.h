@@ -24,6 +24,7 @@ class FontLibrary;
 struct TextLine {
   std::string text;  // the characters drawn, in order (Shift-JIS)
   Rect rect;         // union of their rectangles; empty when the line is empty
+  Rect ink;          // where their glyphs left ink, which may reach past the rectangles
   int start_x = 0;   // cursor position of the line's first character
   int start_y = 0;
   bool HasText() const { return !text.empty(); }
@@ -189,7 +190,8 @@ class TextLayer {
   int CellWidth(std::string_view character);
   // PutChar without composing. flush, when given, is composed and emptied before a wrap.
   bool LayOut(std::string_view character, Rect& rect, Rect* flush, bool compose);
-  void DrawCharacter(std::string_view character, int x, int y, const Rect& clip);
+  // Draws the character with its shadow and edge; returns the bounds of its ink on the layer.
+  Rect DrawCharacter(std::string_view character, int x, int y);
 
   FontLibrary& fonts_;
   CDrawImage surface_;

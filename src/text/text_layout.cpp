@@ -24,6 +24,14 @@ Rect MakeRect(long long left, long long top, long long right, long long bottom) 
   return Rect{Saturate(left), Saturate(top), Saturate(right), Saturate(bottom)};
 }
 
+long long FloorDiv(long long a, long long b) {
+  return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+
+long long CeilDiv(long long a, long long b) {
+  return -FloorDiv(-a, b);
+}
+
 }  // namespace
 
 std::size_t TextLayer::CharacterLength(std::string_view text) {
@@ -101,7 +109,7 @@ bool TextLayer::LayOut(std::string_view character, Rect& rect, Rect* flush, bool
   // composing or clearing, and the rectangles stay small enough for any arithmetic.
   rect = IntersectRect(MakeRect(left, top, right, bottom), Rect{0, 0, max_width_, height_});
   line.rect = UnionRect(line.rect, rect);
-  DrawCharacter(character, cursor_x_, cursor_y_, rect);
+  line.ink = UnionRect(line.ink, DrawCharacter(character, cursor_x_, cursor_y_));
 
   cursor_x_ = Saturate(x + cell + spacing_);
   last_x_ = cursor_x_;
@@ -109,23 +117,32 @@ bool TextLayer::LayOut(std::string_view character, Rect& rect, Rect* flush, bool
   return true;
 }
 
-void TextLayer::DrawCharacter(std::string_view character, int x, int y, const Rect& clip) {
-  if (font_ == nullptr || clip.Empty()) return;
+Rect TextLayer::DrawCharacter(std::string_view character, int x, int y) {
+  if (font_ == nullptr) return Rect{};
   const long long m = magnification_;
-  // Ink is kept inside the character's rectangle, so that clearing a line clears all of it.
-  const Rect magnified{clip.left * magnification_, clip.top * magnification_,
-                       clip.right * magnification_, clip.bottom * magnification_};
+  // The whole glyph goes onto the layer, even ink that reaches past its cell (the top of an
+  // italic, a proportional face's overhang): the screen shows it where composed rectangles reach.
+  const Rect surface{0, 0, surface_.Width(), surface_.Height()};
   const Glyph& glyph = font_->GlyphOf(character);
+  Rect ink;
+  const auto paint = [&](long long dx, long long dy, Pixel pixel) {
+    const long long left = (x + dx) * m, top = (y + dy) * m;
+    PaintGlyph(surface_, glyph, left, top, pixel, surface);
+    if (glyph.ink.Empty()) return;
+    // Logical pixels that hold any of this ink, so that clearing the line clears all of it.
+    ink = UnionRect(
+        ink, MakeRect(FloorDiv(left + glyph.ink.left, m), FloorDiv(top + glyph.ink.top, m),
+                      CeilDiv(left + glyph.ink.right, m), CeilDiv(top + glyph.ink.bottom, m)));
+  };
   const Pixel shadow = ColorToPixel(shadow_colour_);
   const long long o = shadow_offset_;
-  PaintGlyph(surface_, glyph, (x + o) * m, (y + o) * m, shadow, magnified);
+  paint(o, o, shadow);
   if (edge_) {
     constexpr int kAround[4][2] = {{0, -1}, {-1, 0}, {1, 0}, {0, 1}};
-    for (const auto& d : kAround) {
-      PaintGlyph(surface_, glyph, (x + d[0]) * m, (y + d[1]) * m, shadow, magnified);
-    }
+    for (const auto& d : kAround) paint(d[0], d[1], shadow);
   }
-  PaintGlyph(surface_, glyph, x * m, y * m, ColorToPixel(text_colour_), magnified);
+  paint(0, 0, ColorToPixel(text_colour_));
+  return IntersectRect(ink, Rect{0, 0, max_width_, height_});
 }
 
 bool TextLayer::DrawString(std::string_view text, bool compose_now) {
@@ -199,7 +216,7 @@ int TextLayer::MeasureLine(std::string_view text) {
 void TextLayer::ClearLine(int i) {
   if (i < 1 || static_cast<std::size_t>(i) >= lines_.size()) return;
   TextLine& line = lines_[i];
-  const Rect& r = line.rect;
+  const Rect r = UnionRect(line.rect, line.ink);
   if (!r.Empty()) {
     const int m = magnification_;
     surface_.Fill(r.left * m, r.top * m, r.Width() * m, r.Height() * m, transparent_colour_);

@@ -13,7 +13,7 @@ namespace adv::test {
 namespace {
 
 constexpr std::uint32_t kWhite = 0xFFFFFF, kRed = 0xFF0000, kGreen = 0x00FF00, kYellow = 0xFFFF00,
-                        kCyan = 0x00FFFF;
+                        kCyan = 0x00FFFF, kBlue = 0x0000FF, kOrange = 0xFF8000;
 
 // Where ink of one script colour lies: text is checked by where characters of a known colour
 // landed, not by the exact pixels of their glyphs.
@@ -116,8 +116,9 @@ const struct {
   const char* vars = "";  // the variables file at the end, when not empty
 } kLineRuns[] = {
     // AB\nCD / EF\N / GH\n (an empty line) / IJ\d with the rest dropped and KL after it / M\xN,
-    // the x drawn once / OP\D, the same with QR, and \N with S after it.
-    {"text_escapes", "", {{900, {2, 2, 2, 2, 0, 4, 3, 4, 1, 0}}}},
+    // the x drawn once / OP\D, the same with QR, and \N with S after it / TU\ at the line end,
+    // one line break.
+    {"text_escapes", "", {{900, {2, 2, 2, 2, 0, 4, 3, 4, 1, 2, 1, 0}}}},
     // AB waits after \c; the line breaks after the wait; CD waits after \C, which takes the line
     // feed, so EF goes on after it; GH waits after \t; the page clears: IJ, then KL waits after
     // \T; cleared again, MN on the first line, as \T took the line feed; .tcl 3 0 clears it
@@ -210,8 +211,8 @@ TEST(TextScenario, FullPageThenTheTwentyFirstLine) {
 
 TEST(TextScenario, WaitMarkPlacesAndBlinks) {
   Play play("text_mark",
-            {200, 500, 800, 1100, 1650, 1800, 2300, 2800, 3050, 3450, 3600, 4100, 4400}, 4500,
-            "input.txt");
+            {200, 500, 800, 1100, 1650, 1800, 2300, 2800, 3050, 3450, 3600, 4100, 4400, 4900, 5200},
+            5300, "input.txt");
   // The layer is at (20, 100); "AB" ends at x 32 of its first line.
   const Rect none;
   const struct {
@@ -231,8 +232,10 @@ TEST(TextScenario, WaitMarkPlacesAndBlinks) {
       // \t after "CD" on line 7 shows mark 2 one interval after its wait began.
       {3450, none, none},
       {3600, none, {56, 292, 64, 300}},
-      {4100, none, none},  // .mst delete
-      {4400, none, none},  // mark 1 set again, but the window is hidden
+      {4100, none, none},                // .mst delete
+      {4400, none, none},                // mark 1 set again, but the window is hidden
+      {4900, {300, 40, 308, 48}, none},  // shown again, .clk: picture 1
+      {5200, none, {300, 40, 308, 48}},  // .tcl: picture 2
   };
   for (const auto& m : marks) {
     EXPECT_EQ(FindInk(play.At(m.ms), kRed).bounds, m.red) << m.ms << " ms";
@@ -279,23 +282,31 @@ TEST(TextScenario, ChoicesLightUpAndJump) {
   ASSERT_TRUE(ReadPng(vars.Path("end.png"), end));
   EXPECT_NE(play.result.err.find("waits for input"), std::string::npos) << play.result.err;
   // Q on line 1, and as it has text, the choices from line 2: forty W that wrap onto line 3,
-  // Second, and NoTarget (no target).
+  // Second, and NoTarget (no target). Text yellow on orange shadows; choices red on blue when
+  // selected, green on cyan when not.
   const struct {
     std::uint32_t ms;
     int first, last;  // the lines drawn in the selected colour
   } hovers[] = {{400, 0, 0}, {600, 2, 3}, {900, 5, 5}};
   for (const auto& h : hovers) {
+    const Picture& shot = play.At(h.ms);
     for (int line = 2; line <= 5; ++line) {
+      SCOPED_TRACE(testing::Message() << h.ms << " ms, line " << line);
       const bool lit = line >= h.first && line <= h.last;
-      EXPECT_EQ(!LineInk(play.At(h.ms), kRed, line).Empty(), lit) << h.ms << " ms, line " << line;
-      EXPECT_EQ(!LineInk(play.At(h.ms), kGreen, line).Empty(), !lit)
-          << h.ms << " ms, line " << line;
+      // The shadow 2 pixels down may reach the next line's top rows; look above them.
+      const Rect upper{0, (line - 1) * 32 + 2, 640, line * 32};
+      EXPECT_EQ(!FindInk(shot, kRed, upper).bounds.Empty(), lit);
+      EXPECT_EQ(!FindInk(shot, kBlue, upper).bounds.Empty(), lit);
+      EXPECT_EQ(!FindInk(shot, kGreen, upper).bounds.Empty(), !lit);
+      EXPECT_EQ(!FindInk(shot, kCyan, upper).bounds.Empty(), !lit);
     }
-    EXPECT_EQ(FindInk(play.At(h.ms), kWhite, Rect{0, 32, 640, 480}).count, 0) << h.ms;
+    EXPECT_EQ(FindInk(shot, kYellow, Rect{0, 32, 640, 480}).count, 0) << h.ms;
+    EXPECT_EQ(FindInk(shot, kOrange, Rect{0, 34, 640, 480}).count, 0) << h.ms;
   }
   // The click on NoTarget did nothing; the one on Second jumped to :two, which drew TWO in the
-  // usual colour on the line after the choices and read the click position.
-  EXPECT_FALSE(LineInk(end, kWhite, 6).Empty());
+  // usual colours on the line after the choices and read the click position.
+  EXPECT_FALSE(LineInk(end, kYellow, 6).Empty());
+  EXPECT_FALSE(LineInk(end, kOrange, 6).Empty());
   EXPECT_EQ(vars.Read("vars.txt"), ".let cx = 40\r\n.let cy = 112\r\n");
   // The jump emptied the table; the one choice added then goes on line 7, as line 6 ended.
   ExpectFills(FindInk(end, kGreen, Rect{0, 160, 640, 480}).bounds, Rect{0, 192, 80, 224});
@@ -304,13 +315,16 @@ TEST(TextScenario, ChoicesLightUpAndJump) {
 
 TEST(TextScenario, TextHookShowsTheRestOfTheLineAfterItsReturn) {
   // AB\3CD, then EF\3 with GH on the next line, as the hook takes the line feed after it. \3 is
-  // other:here, which draws HOOK in green and returns at its end.
+  // other:here, which draws HOOK in green and returns at its end. IJ\4KL calls :mine in the same
+  // file (cyan MINE), MN\5OP other;1, which goes on after line 1 (the label line, then HOOK).
   Play play("text_hook", {900}, 1000);
-  for (int top : {0, 32}) {
+  const std::pair<int, std::uint32_t> lines[] = {
+      {0, kGreen}, {32, kGreen}, {64, kCyan}, {96, kGreen}};
+  for (const auto& [top, colour] : lines) {
     SCOPED_TRACE(top);
     const auto in_line = [&](int left, int right) { return Rect{left, top, right, top + 32}; };
     ExpectFills(FindInk(play.At(900), kWhite, in_line(0, 32)).bounds, in_line(0, 32));
-    ExpectFills(FindInk(play.At(900), kGreen, in_line(0, 640)).bounds, in_line(32, 96));
+    ExpectFills(FindInk(play.At(900), colour, in_line(0, 640)).bounds, in_line(32, 96));
     ExpectFills(FindInk(play.At(900), kWhite, in_line(32, 640)).bounds, in_line(96, 128));
   }
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 
 #include "host/codecs/ffmpeg_audio_source.h"
@@ -92,25 +93,55 @@ TEST(HeadlessMedia, CaptureStartsAtVirtualTimeZeroAndSoundsEndOnTheirMillisecond
   }
 }
 
+// The lowest and the highest pitch of single periods of the left channel, from the rising zero
+// crossings (placed between samples): a vibrato widens the range.
+std::pair<double, double> PitchRange(const std::int16_t* samples, std::size_t frames) {
+  double lowest = 1e9, highest = 0, last = -1;
+  for (std::size_t i = 1; i < frames; ++i) {
+    const double a = samples[2 * (i - 1)], b = samples[2 * i];
+    if (a >= 0 || b < 0) continue;
+    const double at = static_cast<double>(i - 1) + a / (a - b);
+    if (last >= 0) {
+      lowest = std::min(lowest, 44100 / (at - last));
+      highest = std::max(highest, 44100 / (at - last));
+    }
+    last = at;
+  }
+  return {lowest, highest};
+}
+
 TEST(HeadlessMedia, MidiNoteSoundsThroughTheSynthesizerAfterTheStartDelay) {
   constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
   if (!std::ifstream(kSoundFont)) GTEST_SKIP() << "no " << kSoundFont;
   Rig rig;
-  // A recorder's A: nearly a sine.
-  auto seq = rig.Sequencer(
-      kSoundFont,
-      test::SmfTrack().Event(0, {0xC0, 74}).Event(0, {0x90, 69, 110}).Event(960, {0x80, 69, 0}));
+  // A recorder's A: nearly a sine; then bent up a semitone (LSB first: 0x3000 of 0x4000, with
+  // the usual range of two semitones); then with full channel pressure, a vibrato.
+  auto seq = rig.Sequencer(kSoundFont, test::SmfTrack()
+                                           .Event(0, {0xC0, 74})
+                                           .Event(0, {0x90, 69, 110})
+                                           .Event(960, {0xE0, 0x00, 0x60})
+                                           .Event(960, {0xE0, 0x00, 0x40})
+                                           .Event(0, {0xD0, 127})
+                                           .Event(960, {0x80, 69, 0}));
   rig.host.Sleep(200);
   ASSERT_TRUE(seq->Play());
-  rig.host.Sleep(1500);
+  rig.host.Sleep(3500);
   EXPECT_FALSE(seq->IsPlaying());
   const auto samples = rig.Finish();
   // Play at 200 ms, the note about 100 ms later.
   EXPECT_NEAR(Onset(samples) * 1000.0 / 44100, 300, 5);
-  const std::int16_t* note = samples.data() + 2 * 44100 / 2;
+  const auto at = [&](double s) {
+    return samples.data() + 2 * static_cast<std::size_t>(44100 * s);
+  };
+  const std::int16_t* note = at(0.5);
   EXPECT_NEAR(test::ZeroCrossingHz(note, 8192), 440, 440 * 0.02);
+  EXPECT_NEAR(test::ZeroCrossingHz(at(1.5), 8192), 466.2, 440 * 0.02);
+  const auto [low, high] = PitchRange(note, 20000);
+  const auto [vibrato_low, vibrato_high] = PitchRange(at(2.5), 20000);
+  EXPECT_LT(high - low, 5);
+  EXPECT_GT(vibrato_high - vibrato_low, 15);
   // After the end only the reverberation's last traces remain.
-  EXPECT_LT(test::Rms(samples.data() + 2 * 44100 * 16 / 10, 2000), test::Rms(note, 2000) / 100);
+  EXPECT_LT(test::Rms(at(3.6), 2000), test::Rms(note, 2000) / 100);
 }
 
 TEST(HeadlessMedia, MissingSoundFontLeavesMidiSilentWithOneLogLine) {

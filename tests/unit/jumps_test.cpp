@@ -61,7 +61,7 @@ const FlowCase kFlows[] = {
     {".let n = 1\n.jmp other;n\n@X\n", "@1\n@2\n.jmp ;4\n@3\n@4\n", "24", {}},
     {".let n = n + 1\n@R\n.cas n\n.< 2\n.jmp ;0\n.\n", "", "RR", {}},
     {".jmp other;2\n", "@1\n", "", {}},  // the empty line after the last line feed counts
-    {".jmp other;-1\n", "@1\n", "", {"other.txt", 0, kMsgBadLineNumber}},
+    {".jmp other;-1\n", "@1\n@2\n", "", {"other.txt", 3, kMsgBadLineNumber}},
     {".jmp :nolabel\n:nolabelx\n", "", "", {"start.txt", 3, kMsgLabelNotFound}},
     // Inside a subroutine a jump stays in the file, which it names as opened or not at all.
     {".sub :s\n@R\n.end\n:s\n.jmp start.txt:x\n@X\n:x\n@Y\n.jmp :y\n:y\n.sub exit\n", "", "YR", {}},
@@ -84,6 +84,16 @@ TEST(JumpTest, JumpsCallsAndReturnsThroughTheInterpreter) {
     EXPECT_EQ(t.String("t"), c.trace);
     test::ExpectOnlyError(t, c.error);
   }
+}
+
+// .lcl delete empties the label and keeps its any-state flag; .rcl sets the right button's own.
+TEST(JumpTest, ClickLabelDeleteKeepsTheFlag) {
+  test::TestEngine t;
+  ASSERT_TRUE(test::RunScript(t, ".lcl menu:open 1\n.rcl :r 0\n.lcl delete\n"));
+  EXPECT_EQ(t.engine.flow.left_click.label, "");
+  EXPECT_TRUE(t.engine.flow.left_click.any_state);
+  EXPECT_EQ(t.engine.flow.right_click.label, ":r");
+  EXPECT_FALSE(t.engine.flow.right_click.any_state);
 }
 
 // A return to a caller's line (line 2 of c.txt); a text hook's call goes on with the rest of

@@ -130,13 +130,17 @@ TEST(MidiSequencer, TempoChangesSysExAndMarkers) {
       .Tempo(0, 0)  // ignored: it would divide by zero
       .Marker(0, "L")
       .Event(480, {0x90, 64, 100});
-  Rig rig(BuildSmf(480, {t}), false);
-  rig.timer->AdvanceTo(2000);
+  Rig rig(BuildSmf(480, {t}));
+  rig.timer->AdvanceTo(1500);
   // A tempo change restarts the segment from its tick.
   EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 100)), std::vector<std::uint32_t>{600});
-  EXPECT_EQ(rig.TimesOf(kLong + 3), std::vector<std::uint32_t>{850});  // 0xF0 0x41 0xF7
-  EXPECT_EQ(rig.TimesOf(Msg(0x90, 64, 100)), std::vector<std::uint32_t>{1100});
-  EXPECT_EQ(rig.seq.markers, (std::vector<std::string>{"start", "L"}));
+  EXPECT_EQ(rig.TimesOf(kLong + 3).front(), 850u);  // 0xF0 0x41 0xF7
+  // The loop starts again from L about 100 ms after the end (1101 ms); the tempo set before the
+  // marker still holds, so the note comes 250 ms after that, not 500.
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 64, 100)), (std::vector<std::uint32_t>{1100, 1201 + 250}));
+  ASSERT_GE(rig.seq.markers.size(), 2u);
+  EXPECT_EQ(rig.seq.markers[0], "start");
+  EXPECT_EQ(rig.seq.markers[1], "L");
 }
 
 TEST(MidiSequencer, FarBehindItDropsSoundingNoteOnsAndDoesAHundredTicksACallback) {

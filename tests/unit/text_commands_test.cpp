@@ -1,8 +1,10 @@
 // Text commands given numbers at the ends of the 32-bit range: positions are computed without
-// overflow and land where the clamped arithmetic puts them.
+// overflow and land where the clamped arithmetic puts them. The font keywords of .txt and .tpr.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <string>
+#include <tuple>
 
 #include "engine/interpreter.h"
 #include "support/ink.h"
@@ -53,6 +55,44 @@ TEST(TextCommandsTest, PartsAlignedFromAnyPoint) {
     t.Execute(std::string(".tpr screen ") + c.x + " 0 ABCD");
     EXPECT_EQ(test::InkBounds(t.engine.surfaces.base, ColorToPixel(0x00FFFF)).Empty(),
               !c.on_screen);
+  }
+}
+
+// Each font keyword of .txt sets the message layer and each of .tpr the parts layer, that value
+// alone, leaving the other layer as it was.
+TEST(TextCommandsTest, FontKeywordsSetTheirOwnLayerOnly) {
+  const auto style = [](const TextLayer& l) {
+    return testing::PrintToString(std::make_tuple(l.italic(), l.underline(), l.strike_out(),
+                                                  l.edge(), l.shadow_offset(), l.leading(),
+                                                  l.spacing(), l.weight(), l.face_name()));
+  };
+  const struct {
+    const char* setting;
+    std::tuple<bool, bool, bool, bool, int, int, int, int, std::string> style;
+  } cases[] = {
+      {"italic 2", {true, false, false, false, 0, 0, 0, 400, ""}},
+      {"underline 1", {false, true, false, false, 0, 0, 0, 400, ""}},
+      {"strikeout -1", {false, false, true, false, 0, 0, 0, 400, ""}},
+      {"edge 1", {false, false, false, true, 0, 0, 0, 400, ""}},
+      {"offset -3", {false, false, false, false, -3, 0, 0, 400, ""}},
+      {"leading 7", {false, false, false, false, 0, 7, 0, 400, ""}},
+      {"spacing 5", {false, false, false, false, 0, 0, 5, 400, ""}},
+      {"weight 700", {false, false, false, false, 0, 0, 0, 700, ""}},
+      {"name IPAMincho", {false, false, false, false, 0, 0, 0, 400, "IPAMincho"}},
+  };
+  for (const auto& c : cases) {
+    for (const bool parts : {false, true}) {
+      SCOPED_TRACE(testing::Message() << parts << " " << c.setting);
+      test::StartedEngine t;
+      TextLayer& own = parts ? t.engine.parts_layer : t.engine.message_layer;
+      TextLayer& other = parts ? t.engine.message_layer : t.engine.parts_layer;
+      const std::string untouched = style(other);
+      t.Execute(std::string(parts ? ".tpr" : ".txt") + " font " + c.setting);
+      auto want = c.style;
+      if (std::get<8>(want).empty()) std::get<8>(want) = std::string(kDefaultFaceName);
+      EXPECT_EQ(style(own), testing::PrintToString(want));
+      EXPECT_EQ(style(other), untouched);
+    }
   }
 }
 

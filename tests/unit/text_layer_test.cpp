@@ -1,7 +1,7 @@
 // A text layer over the real IPA fonts: cells, the character rectangle with shadow and edge,
-// wrapping and hanging, mid-line changes, cursor moves at the ends of the int range, composing
-// through the key, settings that are refused or wait for an empty page, and the screen update
-// that brings its text onto the back or the spare buffer.
+// wrapping and hanging, ink past the cell, mid-line changes, cursor moves at the ends of the int
+// range, composing through the key, settings that are refused or wait for an empty page, and the
+// screen update that brings its text onto the back or the spare buffer.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -110,6 +110,20 @@ TEST_F(TextLayerTest, CharacterRectangleHoldsShadowAndEdge) {
     EXPECT_EQ(BoundsOfOther(target_, ColorToPixel(kBlue)), expected);
     EXPECT_EQ(IntersectRect(expected, c.rect), expected);
   }
+}
+
+// The top of an italic reaches past its cell: it is on the layer and shows where the next
+// character's rectangle is composed, and clearing the page takes it away with the rest.
+TEST_F(TextLayerTest, InkPastTheCellShowsUnderTheNextCharacter) {
+  ASSERT_TRUE(layer_.SetItalic(true));
+  ASSERT_TRUE(layer_.DrawString("W ", true));
+  EXPECT_GT(BoundsOfOther(target_, ColorToPixel(kBlue)).right, layer_.MeasureLine("W"));
+  layer_.ClearAll();
+  ASSERT_TRUE(layer_.DrawString("W", false));  // a page that ends in the overhang
+  layer_.ClearAll();
+  target_.FillRect(nullptr, kBlue);
+  ASSERT_TRUE(layer_.DrawString("  ", true));
+  EXPECT_EQ(BoundsOfOther(target_, ColorToPixel(kBlue)), Rect{});
 }
 
 TEST_F(TextLayerTest, SizeSpacingAndLeadingChangeMidLine) {

@@ -60,8 +60,14 @@ TEST(SystemVariablesTest, ReadTheEngine) {
   TextLayer& layer = t.engine.message_layer;
   ASSERT_TRUE(layer.Create(&t.engine.surfaces.back, kMessageLayerShape));
   ASSERT_TRUE(layer.SetPosition(10, 20));
-  layer.DrawString("X\\Y\nZ", false);
-  EXPECT_EQ(LookupStringVariable(t.engine.script, "CurText"), "X\\\\Y\\NZ");
+  // 表 ends in a backslash byte: doubling it would make "表1" the hook escape "\1".
+  layer.DrawString(
+      "X\\\x95\x5C"
+      "1\nZ",
+      false);
+  EXPECT_EQ(LookupStringVariable(t.engine.script, "CurText"),
+            "X\\\\\x95\x5C"
+            "1\\NZ");
   EXPECT_EQ(LookupIntVariable(t.engine.script, "CurTextLine"), 2);
   EXPECT_EQ(LookupIntVariable(t.engine.script, "CurTextX"), 10 + layer.cursor_x());
   EXPECT_EQ(LookupIntVariable(t.engine.script, "LastTextY"), 20 + 32);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 
 namespace adv {
@@ -133,6 +134,17 @@ void SdlHost::GetCursorPos(int& x, int& y) {
   int wx = 0;
   int wy = 0;
   SDL_GetMouseState(&wx, &wy);
+  // Outside the window SDL remembers only where the pointer left it; the X server knows where
+  // it is now. (Other drivers answer the global query with the window's own state.)
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (window_ != nullptr && SDL_GetMouseFocus() != window_ && driver != nullptr &&
+      std::strcmp(driver, "x11") == 0) {
+    int gx = 0, gy = 0, left = 0, top = 0;
+    SDL_GetGlobalMouseState(&gx, &gy);
+    SDL_GetWindowPosition(window_, &left, &top);
+    wx = gx - left;
+    wy = gy - top;
+  }
   if (renderer_ == nullptr) {
     x = wx;
     y = wy;
