@@ -11,7 +11,7 @@ void MoviePlayer::SetFile(std::string_view name) {
 
 int MoviePlayer::Open() {
   if (open_) return 0;
-  movie_ = device_.Open(files_.Resolve(file_));
+  movie_ = device_.Open(files_.ResolveFile(file_));
   if (movie_ == 0) {
     log_.Log(kSdkAviOpen);
     return 1;

@@ -11,7 +11,7 @@ void Mp3Player::SetFile(std::string_view name) {
 
 int Mp3Player::Open() {
   if (stream_ != 0) return 0;
-  stream_ = device_.Open({files_.Resolve(file_)});
+  stream_ = device_.Open({files_.ResolveFile(file_)});
   if (stream_ == 0) {
     log_.Log(kSdkMp3Open);
     return 1;

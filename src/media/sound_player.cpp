@@ -7,7 +7,7 @@ namespace adv {
 void SoundPlayer::PlayWave(std::string_view file, int mode) {
   if (file.empty() || mode < 0 || mode > 2) return;
   StopWave();
-  stream_ = device_.Open({files_.Resolve(file)});
+  stream_ = device_.Open({files_.ResolveFile(file)});
   if (stream_ == 0) return;
   if (device_.Play(stream_, 0, -1, mode == 2) == 0) {
     StopWave();
