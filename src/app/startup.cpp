@@ -48,16 +48,6 @@ std::filesystem::path RealFolder(const std::string& native_path) {
   return error ? std::filesystem::path() : path;
 }
 
-bool IsInside(const std::filesystem::path& path, const std::filesystem::path& top) {
-  if (path.empty() || top.empty()) return false;
-  auto a = path.begin();
-  for (auto b = top.begin(); b != top.end(); ++b, ++a) {
-    if (b->empty()) continue;  // a trailing separator
-    if (a == path.end() || *a != *b) return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string ChoosePluginFolder(const GameLocation& where, const Settings& settings,
@@ -69,7 +59,7 @@ std::string ChoosePluginFolder(const GameLocation& where, const Settings& settin
       from_here.Resolve(PluginFolderFromSetting(settings.spi_path, where.exe_folder));
   const std::filesystem::path game = RealFolder(game_folder);
   for (const std::string& folder : trusted) {
-    if (IsInside(game, RealFolder(folder))) return game.string();
+    if (!game.empty() && IsInsideFolder(game.string(), folder)) return game.string();
   }
   if (!ListFolder(game_folder, "*.spi").empty()) {
     std::string user = UserSettingsPath();

@@ -357,6 +357,16 @@ bool FileSystem::MakeWritable(std::string_view name) const {
 bool FileSystem::ReplaceFile(std::string_view name, std::string_view content) const {
   const std::string path = Resolve(name);
   if (path.empty() || IsDirectory(path)) return false;
+  // A save goes where links lead only while that stays in the game's folder or the scenario
+  // folder as they really are (a scenario folder linked to another disk saves there): a link a
+  // game ships cannot carry a save into the player's home.
+  if (confined_) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (!IsInsideFolder(folder, root_.empty() ? base_ : root_) && !IsInsideFolder(folder, base_)) {
+      return false;
+    }
+  }
   std::string temporary = path + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return false;
@@ -399,6 +409,21 @@ bool ReadRegularFile(const std::string& native_path, std::uint64_t max_bytes, st
   }
   std::fclose(f);
   return out.size() <= max_bytes;
+}
+
+bool IsInsideFolder(const std::string& native_path, const std::string& native_folder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path inside = fs::weakly_canonical(fs::absolute(native_path, error), error);
+  if (error) return false;
+  const fs::path top = fs::weakly_canonical(fs::absolute(native_folder, error), error);
+  if (error || inside.empty() || top.empty()) return false;
+  auto a = inside.begin();
+  for (auto b = top.begin(); b != top.end(); ++b, ++a) {
+    if (b->empty()) continue;  // a trailing separator
+    if (a == inside.end() || *a != *b) return false;
+  }
+  return true;
 }
 
 bool IsDirectory(const std::string& native_path) {

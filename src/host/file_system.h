@@ -92,6 +92,8 @@ std::string ExecutablePath();
 std::vector<std::string> ListFolder(const std::string& native_dir, std::string_view pattern);
 // Reads a regular file at a native path, when it is no longer than max_bytes.
 bool ReadRegularFile(const std::string& native_path, std::uint64_t max_bytes, std::string& out);
+// Whether a native path lies in a native folder (or is it), links resolved on both sides.
+bool IsInsideFolder(const std::string& native_path, const std::string& native_folder);
 // Whether a native path is an existing directory.
 bool IsDirectory(const std::string& native_path);
 

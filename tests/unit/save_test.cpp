@@ -88,7 +88,7 @@ TEST(SaveTest, NamesStayInsideTheGameFolder) {
   EXPECT_EQ(t.Int("a"), 4);
 }
 
-// A scenario folder linked to another disk saves like any other; a save removes what an
+// A scenario folder linked to another disk saves like any other, and a save removes what an
 // interrupted save of its name left behind, and nothing else.
 TEST(SaveTest, LinkedFoldersSaveAndLeftoversGo) {
   test::TestEngine t;
@@ -96,13 +96,19 @@ TEST(SaveTest, LinkedFoldersSaveAndLeftoversGo) {
   t.WriteFile("disk/save1.txt.keep", "kept");
   t.WriteFile("disk/save2.txt.Ab12Cd", "other");
   t.WriteFile("game/.keep", "");
+  t.WriteFile("home/.keep", "");
   ASSERT_EQ(::symlink(t.dir.Path("disk").c_str(), t.dir.Path("game/data").c_str()), 0);
+  ASSERT_EQ(::symlink(t.dir.Path("home").c_str(), t.dir.Path("disk/home").c_str()), 0);
   t.engine.files.SetRoot(t.dir.Path("game"));
   t.engine.files.SetBase(t.dir.Path("game/data"));
   test::RunConfigText(t, ".int a\n");
   ASSERT_TRUE(test::RunScript(t, ".let a = 3\n.sav save1\n"));
   test::ExpectOnlyError(t, {});
   EXPECT_EQ(t.dir.Read("disk/save1.txt"), ".let a = 3\r\n");
+  // A link the game ships is read through, but no save goes where it leads.
+  ASSERT_TRUE(test::RunScript(t, ".sav home\\.bashrc\n"));
+  test::ExpectOnlyError(t, {"start.txt", 1, kMsgSaveOpen});
+  EXPECT_FALSE(t.dir.Exists("home/.bashrc"));
   EXPECT_FALSE(t.dir.Exists("disk/save1.txt.Ab12Cd"));
   EXPECT_TRUE(t.dir.Exists("disk/save1.txt.keep"));
   EXPECT_TRUE(t.dir.Exists("disk/save2.txt.Ab12Cd"));
