@@ -79,6 +79,11 @@ TEST(SettingsTest, UserStyleAsksAndOverridesSkipTheQuestion) {
   ApplySettings(t.app, where, DisplayMode::kFullScreen);
   EXPECT_EQ(t.boxes().size(), 1u);
   EXPECT_EQ(t.app.display_mode, DisplayMode::kFullScreen);
+  // A scenario folder outside the game's folder finds nothing, not even its start script.
+  t.dir.Write("game/adv.ini", "[Scenario]\nPath=" + t.dir.Path("data") + "\n");
+  ApplySettings(t.app, {t.dir.Path("game/adv.ini"), t.dir.Path("game")}, DisplayMode::kWindowed);
+  EXPECT_EQ(t.engine.files.Base(), t.dir.Path("data"));
+  EXPECT_FALSE(t.engine.files.Exists("start.txt"));
 }
 
 }  // namespace
