@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace adv {
 
@@ -24,6 +26,9 @@ struct App {
   std::optional<std::uint32_t> close_at;
   // End the run when the script waits for a click that no input can give any more.
   bool end_when_input_exhausted = false;
+  // Folders of image plug-ins the player trusts (--plugins, PluginPath of the player's own
+  // settings file), native paths.
+  std::vector<std::string> trusted_plugins;
 };
 
 }  // namespace adv

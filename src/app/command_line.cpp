@@ -34,6 +34,7 @@ std::string Usage() {
          "  --check            read every script of GAMEDIR without running it; report problems\n"
          "  --scale N          open the window at N times 640 x 480\n"
          "  --integer-scale    scale the picture by whole factors only, keeping pixels sharp\n"
+         "  --plugins DIR      load image plug-ins (*.spi, which are programs) from DIR\n"
          "  --debug            internal errors to stderr\n"
          "  --version          the version of adv\n"
          "  --help             this text\n";
@@ -91,6 +92,9 @@ bool ParseCommandLine(int argc, const char* const* argv, LaunchOptions& options,
     } else if (arg == "--input") {
       if (!take_value()) return false;
       options.input_file = value;
+    } else if (arg == "--plugins") {
+      if (!take_value()) return false;
+      options.plugins = value;
     } else if (arg == "--vars") {
       if (!take_value()) return false;
       options.vars_file = value;

@@ -28,6 +28,7 @@ struct LaunchOptions {
   std::optional<DisplayMode> display;  // --window / --fullscreen
   std::string input_file;
   std::string vars_file;
+  std::string plugins;  // --plugins: a folder of image plug-ins the player trusts
   std::vector<ShotRequest> shots;
   std::optional<std::uint32_t> until;
 };

@@ -1,5 +1,6 @@
 // adv: plays a game folder in a window, or headless on a virtual clock for tests.
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -30,11 +31,27 @@ bool WriteVariables(const adv::Engine& engine, const std::string& path) {
   return static_cast<bool>(out);
 }
 
+// The plug-in folders the player trusts: --plugins, then PluginPath of the player's settings
+// file (relative to that file's folder).
+std::vector<std::string> TrustedPlugins(const adv::LaunchOptions& options) {
+  namespace fs = std::filesystem;
+  std::vector<std::string> folders;
+  std::error_code error;
+  if (!options.plugins.empty()) folders.push_back(fs::absolute(options.plugins, error).string());
+  const std::string user = adv::UserSettingsPath();
+  const std::string plugin_path = adv::ReadPluginPath(user);
+  if (!plugin_path.empty()) {
+    folders.push_back((fs::path(user).parent_path() / plugin_path).lexically_normal().string());
+  }
+  return folders;
+}
+
 int Play(adv::Host& host, const adv::LaunchOptions& options) {
   adv::Engine engine(host);
   adv::App app(engine);
   app.close_at = options.until;
   app.end_when_input_exhausted = options.headless;
+  app.trusted_plugins = TrustedPlugins(options);
   int status = adv::RunGame(app, adv::LocateGame(options.game_dir), options.display);
   if (!options.vars_file.empty() && !WriteVariables(engine, options.vars_file)) {
     std::fprintf(stderr, "adv: cannot write %s\n", options.vars_file.c_str());

@@ -1,12 +1,13 @@
 #include "app/settings.h"
 
-#include <ini.h>
-
 #include <cctype>
+#include <cstdint>
+#include <cstdlib>
 #include <set>
 
 #include "base/path_text.h"
 #include "base/sjis_string.h"
+#include "host/file_system.h"
 
 namespace adv {
 
@@ -18,10 +19,14 @@ std::string Lower(std::string_view s) {
   return out;
 }
 
-struct Reader {
-  Settings* settings;
-  std::set<std::string> seen;
-};
+std::string_view Trim(std::string_view s) {
+  const auto blank = [](char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v';
+  };
+  while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+  while (!s.empty() && blank(s.back())) s.remove_suffix(1);
+  return s;
+}
 
 std::string Unquote(std::string_view v) {
   if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) {
@@ -30,38 +35,84 @@ std::string Unquote(std::string_view v) {
   return std::string(v);
 }
 
-int Handle(void* user, const char* section, const char* name, const char* value) {
-  auto* reader = static_cast<Reader*>(user);
-  std::string key = Lower(section) + "/" + Lower(name);
-  if (!reader->seen.insert(key).second) return 1;
-  std::string v = Unquote(value);
-  auto cut = [&v](std::size_t n) { return v.size() > n ? v.substr(0, n) : v; };
-  Settings& s = *reader->settings;
-  if (key == "settings/style")
-    s.style = cut(255);
-  else if (key == "dialog/caption")
-    s.dialog_caption = cut(255);
-  else if (key == "dialog/text")
-    s.dialog_text = cut(255);
-  else if (key == "settings/spipath")
-    s.spi_path = cut(255);
-  else if (key == "scenario/path")
-    s.scenario_path = cut(255);
-  else if (key == "scenario/extension")
-    s.extension = cut(259);
-  else if (key == "settings/soundfont")
-    s.sound_font = v;
-  else if (key == "settings/integerscale")
-    s.integer_scale = v == "1" || Lower(v) == "true" || Lower(v) == "yes";
-  return 1;
+// Settings files are a few hundred bytes; anything past this is not one.
+constexpr std::uint64_t kMaxSettingsBytes = 1 << 20;
+
+// Calls take("section/key" in lower case, value) for the first occurrence of each key of the
+// file: "[section]" lines, "key=value" lines of any length, ";" and "#" comment lines and
+// comments after a blank and ";", blanks around names and values and one pair of quotes around a
+// value dropped. A file that is missing, not a regular file or too long reads as empty.
+template <class Take>
+void ReadKeys(const std::string& native_path, Take take) {
+  std::string text;
+  if (!ReadRegularFile(native_path, kMaxSettingsBytes, text)) return;
+  std::string_view rest(text);
+  if (rest.starts_with("\xEF\xBB\xBF")) rest.remove_prefix(3);
+  std::string section;
+  std::set<std::string> seen;
+  while (!rest.empty()) {
+    const std::size_t end = rest.find('\n');
+    std::string_view line = Trim(rest.substr(0, end));
+    rest.remove_prefix(end == std::string_view::npos ? rest.size() : end + 1);
+    for (std::size_t i = 1; i < line.size(); ++i) {
+      if (line[i] == ';' && (line[i - 1] == ' ' || line[i - 1] == '\t')) {
+        line = Trim(line.substr(0, i));
+        break;
+      }
+    }
+    if (line.empty() || line[0] == ';' || line[0] == '#') continue;
+    if (line[0] == '[') {
+      const std::size_t close = line.find(']');
+      if (close != std::string_view::npos) section = Lower(line.substr(1, close - 1));
+      continue;
+    }
+    const std::size_t equals = line.find('=');
+    if (equals == std::string_view::npos) continue;
+    std::string key = section + "/" + Lower(Trim(line.substr(0, equals)));
+    if (seen.insert(key).second) take(key, Unquote(Trim(line.substr(equals + 1))));
+  }
 }
 
 }  // namespace
 
-void ReadSettingsFile(const std::string& native_path, Settings& settings) {
-  Reader reader{&settings, {}};
-  // A missing file simply leaves every default; a malformed line is skipped.
-  ini_parse(native_path.c_str(), Handle, &reader);
+void ReadSettingsFile(const std::string& native_path, Settings& s) {
+  ReadKeys(native_path, [&s](const std::string& key, const std::string& v) {
+    // Values hold at most 255 bytes (the extension 259).
+    auto cut = [&v](std::size_t n) { return v.size() > n ? v.substr(0, n) : v; };
+    if (key == "settings/style")
+      s.style = cut(255);
+    else if (key == "dialog/caption")
+      s.dialog_caption = cut(255);
+    else if (key == "dialog/text")
+      s.dialog_text = cut(255);
+    else if (key == "settings/spipath")
+      s.spi_path = cut(255);
+    else if (key == "scenario/path")
+      s.scenario_path = cut(255);
+    else if (key == "scenario/extension")
+      s.extension = cut(259);
+    else if (key == "settings/soundfont")
+      s.sound_font = v;
+    else if (key == "settings/integerscale")
+      s.integer_scale = v == "1" || Lower(v) == "true" || Lower(v) == "yes";
+  });
+}
+
+std::string UserSettingsPath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config != nullptr && config[0] == '/') return std::string(config) + "/adv/adv.ini";
+  const char* home = std::getenv("HOME");
+  return home != nullptr && home[0] != '\0' ? std::string(home) + "/.config/adv/adv.ini"
+                                            : std::string();
+}
+
+std::string ReadPluginPath(const std::string& native_path) {
+  std::string folder;
+  if (native_path.empty()) return folder;
+  ReadKeys(native_path, [&folder](const std::string& key, const std::string& v) {
+    if (key == "settings/pluginpath") folder = v;
+  });
+  return folder;
 }
 
 StyleChoice ParseStyle(std::string_view style) {

@@ -1,5 +1,5 @@
 // The settings file beside the executable (or GAMEDIR/adv.ini): display style, scenario folder
-// and extension, image plug-in folder.
+// and extension, image plug-in folder; and the player's own settings file.
 #pragma once
 
 #include <string>
@@ -23,9 +23,15 @@ struct Settings {
 
 // Reads the keys the engine knows. Sections and keys match without regard to case, a value in
 // quotes loses them, the first occurrence of a key counts, and a missing file or key leaves the
-// default. Values are cut at 255 bytes (259 for the extension), the sizes games were written
-// against.
+// default. Lines may be of any length; values are cut at 255 bytes (259 for the extension).
 void ReadSettingsFile(const std::string& native_path, Settings& settings);
+
+// The player's settings file, outside every game: $XDG_CONFIG_HOME/adv/adv.ini, or
+// ~/.config/adv/adv.ini.
+std::string UserSettingsPath();
+// Its "PluginPath" in section "Settings": the folder of image plug-ins the player trusts; "" for
+// none.
+std::string ReadPluginPath(const std::string& native_path);
 
 enum class StyleChoice { kWindow, kFullScreen, kUser };
 StyleChoice ParseStyle(std::string_view style);

@@ -1,6 +1,7 @@
 #include "app/startup.h"
 
 #include <cstdio>
+#include <filesystem>
 
 #include "app/display_mode.h"
 #include "app/frame_loop.h"
@@ -31,9 +32,45 @@ ScenarioPlace LocateScenario(const GameLocation& where, const Settings& settings
   // The scenario folder is looked up from the current directory like any game name, so "\data"
   // also finds "Data".
   FileSystem from_here;
-  from_here.SetBase(".");
+  from_here.AllowAnyName();  // the scenario folder is checked against the game's folder later
   return ScenarioPlace{from_here.Resolve(ScenarioFolder(settings.scenario_path, where.exe_folder)),
                        settings.extension};
+}
+
+namespace {
+
+// A full native path with links resolved, so that trust is decided on where a folder really is.
+std::filesystem::path RealFolder(const std::string& native_path) {
+  std::error_code error;
+  std::filesystem::path path = std::filesystem::absolute(native_path, error);
+  if (error) return {};
+  path = std::filesystem::weakly_canonical(path, error);
+  return error ? std::filesystem::path() : path;
+}
+
+}  // namespace
+
+std::string ChoosePluginFolder(const GameLocation& where, const Settings& settings,
+                               const std::vector<std::string>& trusted) {
+  // The setting's text is a game's name: "\" separators and any letter case.
+  FileSystem from_here;
+  from_here.AllowAnyName();
+  const std::string game_folder =
+      from_here.Resolve(PluginFolderFromSetting(settings.spi_path, where.exe_folder));
+  const std::filesystem::path game = RealFolder(game_folder);
+  for (const std::string& folder : trusted) {
+    if (!game.empty() && IsInsideFolder(game.string(), folder)) return game.string();
+  }
+  if (!ListFolder(game_folder, "*.spi").empty()) {
+    std::string user = UserSettingsPath();
+    if (user.empty()) user = "~/.config/adv/adv.ini";
+    std::fprintf(stderr,
+                 "adv: the game's image plug-ins in %s were not loaded: plug-ins are programs. "
+                 "To allow them, start adv with --plugins %s, or set PluginPath in section "
+                 "[Settings] of %s\n",
+                 game.c_str(), game.c_str(), user.c_str());
+  }
+  return trusted.empty() ? std::string() : trusted.front();
 }
 
 Settings ApplySettings(App& app, const GameLocation& where,
@@ -59,15 +96,17 @@ Settings ApplySettings(App& app, const GameLocation& where,
       break;
   }
   if (display_override) app.display_mode = *display_override;
-  engine.plugin_folder = PluginFolderFromSetting(settings.spi_path, where.exe_folder);
-  engine.game_folder = where.exe_folder;
+  engine.plugin_folder = ChoosePluginFolder(where, settings, app.trusted_plugins);
   const ScenarioPlace scenario = LocateScenario(where, settings);
+  engine.files.SetRoot(where.exe_folder);
   engine.files.SetBase(scenario.folder);
   engine.script.extension = scenario.extension;
   if (settings.integer_scale) engine.host.SetIntegerScale(true);
   if (!settings.sound_font.empty() && engine.host.Media() != nullptr) {
-    // A full path, or one relative to the game's folder ("\" separators and any case).
+    // A full path, or one relative to the game's folder ("\" separators and any case): the
+    // SoundFont is the player's, not the game's, so it may lie anywhere.
     FileSystem from_game;
+    from_game.AllowAnyName();
     from_game.SetBase(where.exe_folder);
     engine.host.Media()->SetSoundFont(from_game.Resolve(settings.sound_font));
   }

@@ -33,13 +33,13 @@ std::string ColourText(Colour c) {
 }
 
 bool CursorLoads(const FileSystem& files, std::string_view name) {
-  std::FILE* f = files.Open(name, "rb");
+  std::FILE* f = files.Open(name, "rb", kMaxCursorFileBytes);
   if (f == nullptr) return false;
   std::vector<std::uint8_t> bytes;
   std::uint8_t buffer[8192];
   std::size_t n;
-  // Cursor files are small; anything huge is not one.
-  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0 && bytes.size() < (16u << 20)) {
+  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0 &&
+         bytes.size() <= kMaxCursorFileBytes) {
     bytes.insert(bytes.end(), buffer, buffer + n);
   }
   std::fclose(f);

@@ -50,18 +50,13 @@ struct ChoiceExec {
 };
 
 struct CheckContext {
-  CheckContext(const FileSystem& files, std::string extension, std::string game_folder)
-      : files(files),
-        extension(std::move(extension)),
-        game_folder(std::move(game_folder)),
-        scripts(files),
-        probe(files) {}
+  CheckContext(const FileSystem& files, std::string extension)
+      : files(files), extension(std::move(extension)), scripts(files), probe(files) {}
   CheckContext(const CheckContext&) = delete;
   CheckContext& operator=(const CheckContext&) = delete;
 
   const FileSystem& files;
-  std::string extension;    // of scripts and save files
-  std::string game_folder;  // save files stay inside it
+  std::string extension;  // of scripts and save files
   GameFacts facts;
   CheckReport report;
   ScriptIndex scripts;

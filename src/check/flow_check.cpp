@@ -64,9 +64,7 @@ void CheckSav(LineCheck& at) {
   const std::string file = AddDefaultExtension(name.text, at.game.extension);
   at.game.saved.insert(FoldedSaveName(file));
   // The engine keeps save files inside the game's folder and refuses any other name.
-  const std::string& root =
-      at.game.game_folder.empty() ? at.game.files.Base() : at.game.game_folder;
-  if (!at.game.files.IsWithin(file, root)) at.Error(kMsgSaveOpen, file);
+  if (!at.game.files.IsWithin(file)) at.Error(kMsgSaveOpen, file);
 }
 
 void CheckLod(LineCheck& at) {

@@ -106,7 +106,8 @@ std::string CheckResult::Summary() const {
 CheckResult CheckGame(const CheckOptions& options) {
   FileSystem files;
   files.SetBase(options.scenario_folder);
-  CheckContext game(files, options.extension, options.game_folder);
+  files.SetRoot(options.game_folder);
+  CheckContext game(files, options.extension);
   const bool has_config = CheckConfigScript(game);
   FindStart(game);
   std::size_t next = 0;

@@ -11,7 +11,7 @@ namespace adv {
 struct CheckOptions {
   std::string scenario_folder;  // native path
   std::string extension = ".txt";
-  std::string game_folder;  // save files must stay inside it ("" for the scenario folder)
+  std::string game_folder;  // no name leaves it ("" for the scenario folder)
 };
 
 struct CheckResult {

@@ -42,9 +42,8 @@ class Engine {
   InternalErrorLog internal_errors;
   EngineSystemVariables system_variables;  // answers for the script's readers
   FileSystem files;                        // names relative to the scenario folder
-  std::string game_folder;    // GAMEDIR (or the executable's): save files stay inside it
-  std::string plugin_folder;  // image plug-ins
-  ScriptContext script;       // the open script, its current line, the variables
+  std::string plugin_folder;               // image plug-ins
+  ScriptContext script;                    // the open script, its current line, the variables
   Interpreter interp;
   Frame frame;
   Surfaces surfaces;

@@ -12,13 +12,14 @@ namespace {
 
 bool ReadWholeFile(const FileSystem& files, std::string_view name,
                    std::vector<std::uint8_t>& bytes) {
-  std::FILE* f = files.Open(name, "rb");
+  // Cursor files are small; anything huge is not one.
+  std::FILE* f = files.Open(name, "rb", kMaxCursorFileBytes);
   if (f == nullptr) return false;
   bytes.clear();
   std::uint8_t buffer[8192];
   std::size_t n;
-  // Cursor files are small; anything huge is not one.
-  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0 && bytes.size() < (16u << 20)) {
+  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0 &&
+         bytes.size() <= kMaxCursorFileBytes) {
     bytes.insert(bytes.end(), buffer, buffer + n);
   }
   std::fclose(f);

@@ -8,6 +8,9 @@
 
 namespace adv {
 
+// Cursor files are small; longer files are not opened.
+inline constexpr std::uint64_t kMaxCursorFileBytes = std::uint64_t{16} << 20;
+
 // Decodes the bytes of a .cur file. Of several pictures in the file the one closest to the usual
 // 32 x 32 cursor size is taken (then the deepest colour, then the first). Pictures are DIBs of 1,
 // 4, 8, 24 or 32 bits with their AND mask, or embedded PNGs. False when the file is not a cursor

@@ -15,7 +15,7 @@ struct LoadContext {
   const FileSystem& files;
   // Reads GIF and every other format a library knows; null: those formats fail.
   PictureDecoder* decoder = nullptr;
-  // Folder searched for *.spi image plug-ins; empty: the executable's folder.
+  // Native folder searched for *.spi image plug-ins, one the player trusts; empty: none.
   std::string plugin_folder;
 };
 

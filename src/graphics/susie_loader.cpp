@@ -1,6 +1,7 @@
 // Image plug-ins: shared libraries named *.spi in the plug-in folder (conventions in
 // susie_api.h). The folder is searched and the chosen plug-in loaded for every picture that gets
-// this far, and unloaded afterwards.
+// this far, and unloaded afterwards. Plug-ins are programs: the folder is one the player chose,
+// never one a game names on its own (see startup).
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
@@ -10,7 +11,6 @@
 #include <vector>
 
 #include "base/byte_reader.h"
-#include "base/path_text.h"
 #include "graphics/dib_convert.h"
 #include "graphics/file_reader.h"
 #include "graphics/picture_file.h"
@@ -51,14 +51,12 @@ bool ReadIntoBuffer(const LoadContext& context, std::string_view name,
 // The first plug-in of the folder that says it reads the file, still loaded.
 PluginLibrary ChoosePlugin(const LoadContext& context, std::string_view name,
                            std::vector<std::uint8_t>& buffer) {
-  std::string folder =
-      context.plugin_folder.empty() ? ExecutableFolderOf(ExecutablePath()) : context.plugin_folder;
+  const std::string& folder = context.plugin_folder;
   if (folder.empty()) return {};
-  const std::string native_folder = context.files.Resolve(folder);
   const std::string file_name(name);
-  for (const std::string& entry : context.files.List(folder, "*.spi")) {
+  for (const std::string& entry : ListFolder(folder, "*.spi")) {
     PluginLibrary plugin;
-    if (!plugin.Open(native_folder + "/" + entry)) continue;
+    if (!plugin.Open(folder + "/" + entry)) continue;
     auto is_supported = reinterpret_cast<SusieIsSupportedFn>(plugin.Symbol("IsSupported"));
     if (is_supported != nullptr && is_supported(file_name.c_str(), buffer.data()) != 0) {
       return plugin;

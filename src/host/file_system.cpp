@@ -1,10 +1,13 @@
 #include "host/file_system.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -116,43 +119,182 @@ std::string FindEntryHow(const std::string& dir, const std::string& component, N
   return found;
 }
 
+// Appends a path component.
+void Append(std::string& path, std::string_view component) {
+  if (!path.empty() && path.back() != '/') path.push_back('/');
+  path.append(component);
+}
+
+// A name that does not start in the scenario folder: a leading separator or a drive letter.
+bool IsAbsoluteName(std::string_view name) {
+  return !name.empty() &&
+         (name[0] == '/' || name[0] == '\\' || (name.size() >= 2 && name[1] == ':'));
+}
+
+bool IsFileOrFolder(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode));
+}
+
+std::filesystem::path Normal(const std::string& native_path) {
+  std::filesystem::path p = std::filesystem::path(native_path).lexically_normal();
+  if (!p.has_filename() && p != p.root_path()) p = p.parent_path();
+  return p;
+}
+
+// Removes the temporary files ("NAME.XXXXXX") that saves of path left when they were
+// interrupted.
+void RemoveLeftovers(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir =
+      slash == std::string::npos ? "." : path.substr(0, std::max<std::size_t>(slash, 1));
+  const std::string prefix = path.substr(slash == std::string::npos ? 0 : slash + 1) + ".";
+  DIR* d = ::opendir(dir.c_str());
+  if (d == nullptr) return;
+  while (dirent* e = ::readdir(d)) {
+    const std::string_view entry(e->d_name);
+    if (entry.size() != prefix.size() + 6 || !entry.starts_with(prefix)) continue;
+    const std::string_view suffix = entry.substr(prefix.size());
+    if (!std::all_of(suffix.begin(), suffix.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0; })) {
+      continue;
+    }
+    std::string leftover = dir;
+    Append(leftover, entry);
+    struct stat st;
+    if (::lstat(leftover.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(leftover.c_str());
+  }
+  ::closedir(d);
+}
+
+// fopen for regular files only, and, when reading, only up to max_bytes.
+std::FILE* OpenRegular(const std::string& path, const char* mode, std::uint64_t max_bytes) {
+  const bool plus = std::strchr(mode, '+') != nullptr;
+  int flags = O_CLOEXEC | O_NONBLOCK;
+  switch (mode[0]) {
+    case 'r':
+      flags |= plus ? O_RDWR : O_RDONLY;
+      break;
+    case 'w':
+      flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+      break;
+    case 'a':
+      flags |= (plus ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+      break;
+    default:
+      return nullptr;
+  }
+  // Looked at before opening, since opening a FIFO waits for a writer and some devices act on
+  // being opened; and again after, on what was opened.
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 ? !S_ISREG(st.st_mode) : mode[0] == 'r') return nullptr;
+  const int fd = ::open(path.c_str(), flags, 0666);
+  if (fd < 0) return nullptr;
+  const bool reading = mode[0] == 'r' || plus;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) ||
+      (reading && static_cast<std::uint64_t>(st.st_size) > max_bytes) ||
+      ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::FILE* f = ::fdopen(fd, mode);
+  if (f == nullptr) ::close(fd);
+  return f;
+}
+
 bool HasWildcard(std::string_view s) {
   return s.find('*') != std::string_view::npos || s.find('?') != std::string_view::npos;
 }
 
 }  // namespace
 
-std::string FileSystem::Resolve(std::string_view name) const {
-  std::vector<std::string> parts = SplitComponents(name);
-  std::string path;
-  std::size_t first = 0;
-  if (!name.empty() && name[0] == '/') {
-    path.assign(1, '/');
-    first = 1;
-  } else {
-    path = base_;
+void FileSystem::SetBase(std::string native_dir) {
+  base_ = std::move(native_dir);
+  PlaceBase();
+}
+
+void FileSystem::SetRoot(std::string native_dir) {
+  root_ = std::move(native_dir);
+  PlaceBase();
+}
+
+void FileSystem::PlaceBase() {
+  namespace fs = std::filesystem;
+  base_parts_.clear();
+  base_outside_ = false;
+  if (root_.empty()) return;
+  // Taken by the text, as names are: the base's own ".." never reaches the disk.
+  const fs::path below = Normal(base_).lexically_relative(Normal(root_));
+  base_outside_ = below.empty();
+  for (const fs::path& part : below) {
+    if (part == "..") base_outside_ = true;
+    if (!part.empty() && part != ".") base_parts_.push_back(part.string());
   }
-  bool searching = true;
-  for (std::size_t i = first; i < parts.size(); ++i) {
-    const std::string& part = parts[i];
+}
+
+std::string FileSystem::Walk(std::string_view name, NameMatch* how, std::string* shown) const {
+  if (how != nullptr) *how = NameMatch::kMissing;
+  std::string path;
+  // The length of path before each component taken, so that ".." can drop it.
+  std::vector<std::size_t> before;
+  if (!confined_) {
+    path = !name.empty() && name[0] == '/' ? std::string("/") : base_;
+  } else {
+    if (base_outside_ || IsAbsoluteName(name)) return {};
+    path = root_.empty() ? base_ : root_;
+    for (const std::string& part : base_parts_) {
+      before.push_back(path.size());
+      Append(path, part);
+    }
+  }
+  std::size_t existing = before.size();  // how many components of path exist on disk
+  NameMatch worst = NameMatch::kExact;
+  for (const std::string& part : SplitComponents(name)) {
     if (part.empty() || part == ".") continue;
-    if (part == ".." || !searching) {
-      std::string utf8;
-      path = JoinPath(path, (HasHighBytes(part) && TrySjisToUtf8(part, utf8)) ? utf8 : part);
+    if (shown != nullptr && (!shown->empty() || (!name.empty() && name[0] == '/'))) {
+      shown->push_back('/');
+    }
+    if (part == "..") {
+      if (!before.empty()) {
+        path.resize(before.back());
+        before.pop_back();
+        existing = std::min(existing, before.size());
+      } else if (confined_) {
+        return {};
+      } else {
+        Append(path, part);
+        existing = before.size();
+      }
+      if (shown != nullptr) shown->append(part);
       continue;
     }
-    std::string entry = FindEntry(path, part);
+    NameMatch step = NameMatch::kMissing;
+    std::string entry;
+    if (existing == before.size()) entry = FindEntryHow(path, part, step);
     if (entry.empty()) {
       // Nothing on disk: keep the name, in UTF-8 when it is Shift-JIS, so that a file created
       // here is found again under either spelling.
-      searching = false;
+      step = NameMatch::kMissing;
       std::string utf8;
       entry = (HasHighBytes(part) && TrySjisToUtf8(part, utf8)) ? utf8 : part;
+    } else {
+      existing = before.size() + 1;
     }
-    path = JoinPath(path, entry);
+    if (step == NameMatch::kMissing || step == NameMatch::kConverted ||
+        (step == NameMatch::kCaseFolded && worst == NameMatch::kExact)) {
+      if (worst != NameMatch::kMissing) worst = step;
+    }
+    before.push_back(path.size());
+    Append(path, entry);
+    if (shown != nullptr) shown->append(entry);
   }
   if (path.empty()) path.assign(1, '.');
+  if (how != nullptr && worst != NameMatch::kMissing && IsFileOrFolder(path)) *how = worst;
   return path;
+}
+
+std::string FileSystem::Resolve(std::string_view name) const {
+  return Walk(name, nullptr, nullptr);
 }
 
 bool FileSystem::Exists(std::string_view name) const {
@@ -162,45 +304,39 @@ bool FileSystem::Exists(std::string_view name) const {
     return !List(name.substr(0, cut), parts.back()).empty();
   }
   if (name.empty()) return false;
-  return PathExists(Resolve(name));
+  const std::string path = Resolve(name);
+  return !path.empty() && IsFileOrFolder(path);
 }
 
 NameLookup FileSystem::Lookup(std::string_view name) const {
   NameLookup result;
   if (name.empty()) return result;
-  std::vector<std::string> parts = SplitComponents(name);
-  std::string path = name[0] == '/' ? std::string("/") : base_;
-  NameMatch worst = NameMatch::kExact;
-  for (std::size_t i = name[0] == '/' ? 1 : 0; i < parts.size(); ++i) {
-    const std::string& part = parts[i];
-    if (part.empty() || part == ".") continue;
-    NameMatch how = NameMatch::kExact;
-    const std::string entry = part == ".." ? part : FindEntryHow(path, part, how);
-    if (how == NameMatch::kMissing) return result;
-    if (how == NameMatch::kConverted ||
-        (how == NameMatch::kCaseFolded && worst == NameMatch::kExact)) {
-      worst = how;
-    }
-    path = JoinPath(path, entry);
-    if (!result.on_disk.empty() || name[0] == '/') result.on_disk.push_back('/');
-    result.on_disk += entry;
-  }
-  if (!PathExists(path)) return result;
-  result.match = worst;
+  Walk(name, &result.match, &result.on_disk);
+  if (result.match == NameMatch::kMissing) result.on_disk.clear();
   return result;
 }
 
-std::FILE* FileSystem::Open(std::string_view name, const char* mode) const {
+std::FILE* FileSystem::Open(std::string_view name, const char* mode,
+                            std::uint64_t max_bytes) const {
+  const std::string path = Resolve(name);
+  return path.empty() ? nullptr : OpenRegular(path, mode, max_bytes);
+}
+
+std::string FileSystem::ResolveFile(std::string_view name) const {
   std::string path = Resolve(name);
   struct stat st;
-  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return nullptr;
-  return std::fopen(path.c_str(), mode);
+  if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return {};
+  return path;
 }
 
 std::vector<std::string> FileSystem::List(std::string_view folder, std::string_view pattern) const {
+  const std::string dir = Resolve(folder);
+  return dir.empty() ? std::vector<std::string>() : ListFolder(dir, pattern);
+}
+
+std::vector<std::string> ListFolder(const std::string& native_dir, std::string_view pattern) {
   std::vector<std::string> names;
-  std::string dir = Resolve(folder);
-  DIR* d = ::opendir(dir.c_str());
+  DIR* d = ::opendir(native_dir.c_str());
   if (d == nullptr) return names;
   std::string pat(pattern);
   while (dirent* e = ::readdir(d)) {
@@ -220,7 +356,17 @@ bool FileSystem::MakeWritable(std::string_view name) const {
 
 bool FileSystem::ReplaceFile(std::string_view name, std::string_view content) const {
   const std::string path = Resolve(name);
-  if (IsDirectory(path)) return false;
+  if (path.empty() || IsDirectory(path)) return false;
+  // A save goes where links lead only while that stays in the game's folder or the scenario
+  // folder as they really are (a scenario folder linked to another disk saves there): a link a
+  // game ships cannot carry a save into the player's home.
+  if (confined_) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+    if (!IsInsideFolder(folder, root_.empty() ? base_ : root_) && !IsInsideFolder(folder, base_)) {
+      return false;
+    }
+  }
   std::string temporary = path + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return false;
@@ -236,25 +382,12 @@ bool FileSystem::ReplaceFile(std::string_view name, std::string_view content) co
   ::umask(mask);
   ok = ok && ::fchmod(fd, 0666 & ~mask) == 0 && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
-  if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) return true;
+  if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) {
+    RemoveLeftovers(path);
+    return true;
+  }
   ::unlink(temporary.c_str());
   return false;
-}
-
-bool FileSystem::IsWithin(std::string_view name, const std::string& root) const {
-  if (name.empty() || name[0] == '/' || name[0] == '\\') return false;
-  if (name.size() >= 2 && name[1] == ':') return false;
-  namespace fs = std::filesystem;
-  std::error_code error;
-  const fs::path inside = fs::weakly_canonical(fs::absolute(Resolve(name), error), error);
-  const fs::path top = fs::weakly_canonical(fs::absolute(root, error), error);
-  if (error) return false;
-  auto a = inside.begin();
-  for (auto b = top.begin(); b != top.end(); ++b, ++a) {
-    if (b->empty()) continue;  // a trailing separator
-    if (a == inside.end() || *a != *b) return false;
-  }
-  return true;
 }
 
 std::string ExecutablePath() {
@@ -263,6 +396,34 @@ std::string ExecutablePath() {
   if (n <= 0) return {};
   buffer.resize(static_cast<std::size_t>(n));
   return buffer;
+}
+
+bool ReadRegularFile(const std::string& native_path, std::uint64_t max_bytes, std::string& out) {
+  std::FILE* f = OpenRegular(native_path, "rb", max_bytes);
+  if (f == nullptr) return false;
+  out.clear();
+  char buffer[8192];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0 && out.size() <= max_bytes) {
+    out.append(buffer, n);
+  }
+  std::fclose(f);
+  return out.size() <= max_bytes;
+}
+
+bool IsInsideFolder(const std::string& native_path, const std::string& native_folder) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::path inside = fs::weakly_canonical(fs::absolute(native_path, error), error);
+  if (error) return false;
+  const fs::path top = fs::weakly_canonical(fs::absolute(native_folder, error), error);
+  if (error || inside.empty() || top.empty()) return false;
+  auto a = inside.begin();
+  for (auto b = top.begin(); b != top.end(); ++b, ++a) {
+    if (b->empty()) continue;  // a trailing separator
+    if (a == inside.end() || *a != *b) return false;
+  }
+  return true;
 }
 
 bool IsDirectory(const std::string& native_path) {

@@ -45,7 +45,7 @@ std::vector<std::string> CdAudio::TrackFiles() const {
   std::vector<std::string> paths;
   for (int t = 1; t <= count; ++t) {
     paths.push_back(names[t].empty() ? std::string()
-                                     : files_.Resolve(std::string(kFolder) + "/" + names[t]));
+                                     : files_.ResolveFile(std::string(kFolder) + "/" + names[t]));
   }
   return paths;
 }

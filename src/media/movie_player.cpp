@@ -11,7 +11,8 @@ void MoviePlayer::SetFile(std::string_view name) {
 
 int MoviePlayer::Open() {
   if (open_) return 0;
-  movie_ = device_.Open(files_.Resolve(file_));
+  const std::string path = files_.ResolveFile(file_);
+  movie_ = path.empty() ? 0 : device_.Open(path);
   if (movie_ == 0) {
     log_.Log(kSdkAviOpen);
     return 1;

@@ -11,7 +11,8 @@ void Mp3Player::SetFile(std::string_view name) {
 
 int Mp3Player::Open() {
   if (stream_ != 0) return 0;
-  stream_ = device_.Open({files_.Resolve(file_)});
+  const std::string path = files_.ResolveFile(file_);
+  stream_ = path.empty() ? 0 : device_.Open({path});
   if (stream_ == 0) {
     log_.Log(kSdkMp3Open);
     return 1;

@@ -7,7 +7,10 @@ namespace adv {
 void SoundPlayer::PlayWave(std::string_view file, int mode) {
   if (file.empty() || mode < 0 || mode > 2) return;
   StopWave();
-  stream_ = device_.Open({files_.Resolve(file)});
+  // A missing file (or one that is not a regular file) is not handed on: to the device an empty
+  // path is a silent track.
+  const std::string path = files_.ResolveFile(file);
+  stream_ = path.empty() ? 0 : device_.Open({path});
   if (stream_ == 0) return;
   if (device_.Play(stream_, 0, -1, mode == 2) == 0) {
     StopWave();

@@ -9,11 +9,13 @@ namespace adv {
 
 namespace {
 constexpr std::size_t kBufferSize = 64 * 1024;
-}
+// Longer files are not scripts: refused like missing ones.
+constexpr std::uint64_t kMaxScriptBytes = std::uint64_t{64} << 20;
+}  // namespace
 
 bool ScriptFile::Open(const FileSystem& files, std::string_view name) {
   Close();
-  std::FILE* f = files.Open(name, "rb");
+  std::FILE* f = files.Open(name, "rb", kMaxScriptBytes);
   if (f == nullptr) return false;
   file_ = f;
   name_.assign(name);

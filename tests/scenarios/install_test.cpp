@@ -39,7 +39,8 @@ TEST(InstallScenario, WithoutTheCodecsModuleTheGamePlaysSilently) {
   std::filesystem::copy_file(ADV_BINARY, bin.Path("adv"));
   std::filesystem::permissions(bin.Path("adv"), std::filesystem::perms::owner_all);
   TempDir game;
-  game.Write("data/start.txt", ".wav nothere 0\n.mid nothere 1\n.wat 100\n.end\n");
+  game.Write("data/start.txt", ".wav se 0\n.mid nothere 1\n.wat 100\n.end\n");
+  game.Write("data/se.wav", "RIFF");  // a file, so that the codecs are asked for
   RunResult r = RunProgram(bin.Path("adv"), {"--headless", "--debug", game.path()});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("libadv-codecs.so cannot be loaded"), std::string::npos) << r.err;

@@ -72,6 +72,8 @@ RunResult RunProgram(const std::string& program, const std::vector<std::string>&
 }
 
 RunResult RunAdv(const std::vector<std::string>& args) {
+  // The developer's own settings (trusted plug-in folders) stay out of the tests.
+  ::setenv("XDG_CONFIG_HOME", "/nonexistent/adv-tests", 1);
   return RunProgram(ADV_BINARY, args);
 }
 

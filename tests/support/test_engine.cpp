@@ -8,7 +8,7 @@ namespace adv::test {
 
 TestEngine::TestEngine(HeadlessOptions options) : host(std::move(options)), engine(host) {
   engine.files.SetBase(dir.path());
-  engine.game_folder = dir.path();
+  engine.files.SetRoot(dir.path());
 }
 
 void TestEngine::RunConfig(std::string_view config) {

@@ -7,6 +7,7 @@
 
 #include "graphics/packed_file.h"
 #include "graphics/picture_loader.h"
+#include "host/picture_header.h"
 #include "host/sdl/sdl_image_decoder.h"
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"
@@ -347,6 +348,37 @@ TEST_F(LoaderTest, OtherFormatsGoThroughTheDecoder) {
   const LoadContext no_decoder{files_, nullptr, {}};
   EXPECT_FALSE(LoadGif(surface_, "a.gif", no_decoder) ||
                LoadPicture(surface_, "b.ppm", no_decoder));
+}
+
+// A few bytes declaring billions of pixels: refused from the header by every loader, the
+// decoder's included, before anything is allocated for them.
+TEST_F(LoaderTest, PictureBombsAreRefusedFromTheirHeaders) {
+  std::string png = PngFile({1, 1, PNG_COLOR_TYPE_RGB, 8, {Bin({255, 0, 0})}});
+  png.replace(16, 8, Bin({0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0}));  // 100000 x 100000
+  std::uint32_t crc = 0xFFFFFFFF;  // the header's CRC-32, so that only its size is a lie
+  for (unsigned char b : png.substr(12, 17)) {
+    crc ^= b;
+    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
+  }
+  crc = ~crc;
+  png.replace(29, 4,
+              Bin({int(crc >> 24), int(crc >> 16 & 255), int(crc >> 8 & 255), int(crc & 255)}));
+  std::string gif(
+      "GIF89a\x30\x75\x30\x75\x80\x00\x00\xFF\x00\x00\x00\x00\xFF"
+      "\x2C\x00\x00\x00\x00\x30\x75\x30\x75\x00\x02\x02\x44\x0A\x00\x3B",
+      35);
+  const std::string bmp = BmpFile(100000, 100000, 8, std::string(900, '\0'), 1, Table({0xFF0000}));
+  for (const auto& [name, bytes] : {std::pair{"p.png", png}, {"g.gif", gif}, {"b.bmp", bmp}}) {
+    EXPECT_TRUE(Load(LoadPicture, name, bytes).empty()) << name;
+  }
+  // A JPEG's frame header comes after other segments and fill bytes; height, then width.
+  const std::string jpeg = Bin({0xFF, 0xD8, 0xFF, 0xE0, 0,   4, 0,  0, 0xFF, 0xFF, 0xC2,
+                                0,    11,   8,    0,    200, 1, 44, 1, 1,    0x11, 0});
+  const auto size =
+      ReadPictureSize(std::span(reinterpret_cast<const std::uint8_t*>(jpeg.data()), jpeg.size()));
+  ASSERT_TRUE(size);
+  EXPECT_EQ(size->width, 300);
+  EXPECT_EQ(size->height, 200);
 }
 
 TEST_F(LoaderTest, PackedPicturesLoadThroughTheReader) {

@@ -99,6 +99,7 @@ struct Rig : MediaHost {
     for (const char* name : {"Track02.OGG", "track02.wav", "track03.mp3", "track3.wav", "a.txt"}) {
       dir.Write(std::string("cdaudio/") + name, "");  // track3: not two digits, not a track
     }
+    for (const char* name : {"se.wav", "bgm.mp3", "op.avi"}) dir.Write(name, "");
     audio.files = {{Path("se.wav"), 500},
                    {Path("bgm.mp3"), 60000},
                    {Path("cdaudio/Track02.OGG"), 1000},

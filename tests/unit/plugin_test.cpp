@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/startup.h"
 #include "base/path_text.h"
 #include "graphics/picture_loader.h"
 #include "support/bmp_writer.h"
@@ -41,7 +42,7 @@ class PluginTest : public ::testing::Test {
   }
   // Loads a.tst with the plug-ins of a folder: its pixels row by row, or nothing if refused.
   std::vector<Pixel> Load(const std::string& folder) {
-    if (!LoadSusie(surface_, "a.tst", LoadContext{files_, nullptr, folder})) return {};
+    if (!LoadSusie(surface_, "a.tst", LoadContext{files_, nullptr, dir_.Path(folder)})) return {};
     std::vector<Pixel> pixels;
     for (int y = 0; y < surface_.Height(); ++y) {
       for (int x = 0; x < surface_.Width(); ++x) pixels.push_back(surface_.GetPixel(x, y));
@@ -64,7 +65,40 @@ TEST_F(PluginTest, FirstPluginThatAcceptsDecodes) {
   Install(ADV_TEST_PLUGIN_NORMAL, "spi/b_normal.SPI");
   dir_.Write("spi/c_not_a_library.spi", "junk");
   EXPECT_EQ(Load("spi"), kPixels);
-  EXPECT_TRUE(LoadPicture(surface_, "a.tst", LoadContext{files_, nullptr, "spi"}));
+  EXPECT_TRUE(LoadPicture(surface_, "a.tst", LoadContext{files_, nullptr, dir_.Path("spi")}));
+}
+
+// Plug-ins are programs: a game's own (in its folder, or where its SPIPath points) load only
+// from inside a folder the player trusts; otherwise the trusted folder's do.
+TEST_F(PluginTest, OnlyFoldersThePlayerTrustsLoad) {
+  Install(ADV_TEST_PLUGIN_NORMAL, "game/normal.spi");
+  Install(ADV_TEST_PLUGIN_NORMAL, "trusted/spi/normal.spi");
+  // A relative GAMEDIR is taken from the current directory, as every other path of it is.
+  const std::string game = std::filesystem::relative(dir_.Path("game")).string();
+  GameLocation where{game + "/adv.ini", game};
+  Settings settings;
+  testing::internal::CaptureStderr();
+  EXPECT_EQ(ChoosePluginFolder(where, settings, {}), "");
+  EXPECT_NE(testing::internal::GetCapturedStderr().find("--plugins " + dir_.Path("game")),
+            std::string::npos);
+  struct Case {
+    std::string spi_path;
+    std::vector<std::string> trusted;
+    std::string chosen;
+  };
+  const Case cases[] = {
+      {dir_.Path("trusted/spi"), {}, ""},
+      {dir_.Path("trusted/spi"), {dir_.Path("trusted")}, dir_.Path("trusted/spi")},
+      {"\\..\\Trusted\\SPI", {dir_.Path("trusted")}, dir_.Path("trusted/spi")},
+      {"", {dir_.Path("trusted")}, dir_.Path("trusted")},
+      {"/usr/lib", {dir_.Path("trusted")}, dir_.Path("trusted")},
+      {"", {dir_.Path("game")}, dir_.Path("game")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.spi_path);
+    settings.spi_path = c.spi_path;
+    EXPECT_EQ(ChoosePluginFolder(where, settings, c.trusted), c.chosen);
+  }
 }
 
 // Of two plug-ins that accept a file, the one the folder lists first decides, even one that

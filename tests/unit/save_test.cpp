@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <filesystem>
@@ -65,7 +66,7 @@ TEST(SaveTest, NamesStayInsideTheGameFolder) {
   t.WriteFile("outside.txt", ".let a = 9\r\n");
   t.WriteFile("game/save/.keep", "");
   t.WriteFile("game/data/.keep", "");
-  t.engine.game_folder = t.dir.Path("game");
+  t.engine.files.SetRoot(t.dir.Path("game"));
   t.engine.files.SetBase(t.dir.Path("game/data"));
   test::RunConfigText(t, ".int a\n");
   for (const std::string& name :
@@ -85,6 +86,32 @@ TEST(SaveTest, NamesStayInsideTheGameFolder) {
       test::RunScript(t, ".let a = 4\n.sav ..\\save\\slot1\n.let a = 0\n.lod ..\\save\\slot1 a\n"));
   EXPECT_EQ(t.dir.Read("game/save/slot1"), ".let a = 4\r\n");
   EXPECT_EQ(t.Int("a"), 4);
+}
+
+// A scenario folder linked to another disk saves like any other, and a save removes what an
+// interrupted save of its name left behind, and nothing else.
+TEST(SaveTest, LinkedFoldersSaveAndLeftoversGo) {
+  test::TestEngine t;
+  t.WriteFile("disk/save1.txt.Ab12Cd", "litter");
+  t.WriteFile("disk/save1.txt.keep", "kept");
+  t.WriteFile("disk/save2.txt.Ab12Cd", "other");
+  t.WriteFile("game/.keep", "");
+  t.WriteFile("home/.keep", "");
+  ASSERT_EQ(::symlink(t.dir.Path("disk").c_str(), t.dir.Path("game/data").c_str()), 0);
+  ASSERT_EQ(::symlink(t.dir.Path("home").c_str(), t.dir.Path("disk/home").c_str()), 0);
+  t.engine.files.SetRoot(t.dir.Path("game"));
+  t.engine.files.SetBase(t.dir.Path("game/data"));
+  test::RunConfigText(t, ".int a\n");
+  ASSERT_TRUE(test::RunScript(t, ".let a = 3\n.sav save1\n"));
+  test::ExpectOnlyError(t, {});
+  EXPECT_EQ(t.dir.Read("disk/save1.txt"), ".let a = 3\r\n");
+  // A link the game ships is read through, but no save goes where it leads.
+  ASSERT_TRUE(test::RunScript(t, ".sav home\\.bashrc\n"));
+  test::ExpectOnlyError(t, {"start.txt", 1, kMsgSaveOpen});
+  EXPECT_FALSE(t.dir.Exists("home/.bashrc"));
+  EXPECT_FALSE(t.dir.Exists("disk/save1.txt.Ab12Cd"));
+  EXPECT_TRUE(t.dir.Exists("disk/save1.txt.keep"));
+  EXPECT_TRUE(t.dir.Exists("disk/save2.txt.Ab12Cd"));
 }
 
 struct LoadCase {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "app/settings.h"
 #include "app/startup.h"
@@ -24,6 +25,26 @@ TEST(SettingsTest, KeysMatchWithoutCaseAndDefaultsStay) {
   Settings missing;
   ReadSettingsFile(dir.Path("nosuch.ini"), missing);
   EXPECT_EQ(missing.style, "Window");
+  // A FIFO is not read (nor waited on): the defaults stay.
+  ASSERT_EQ(::mkfifo(dir.Path("fifo.ini").c_str(), 0600), 0);
+  ReadSettingsFile(dir.Path("fifo.ini"), missing);
+  EXPECT_EQ(missing.style, "Window");
+}
+
+// Lines of any length are read whole; values are cut at 255 bytes.
+TEST(SettingsTest, LongLinesAndValues) {
+  test::TempDir dir;
+  const std::string x(300, 'x');
+  // 199 bytes, then what would read as a line of its own if the line were cut there.
+  const std::string extension = "." + x.substr(0, 188) + "Path=\\elsewhere";
+  dir.Write("adv.ini", "[Scenario]\nExtension=" + extension + "\n[Settings]\nStyle=" + x +
+                           "\nSPIPath = \"" + x + "\"\n");
+  Settings s;
+  ReadSettingsFile(dir.Path("adv.ini"), s);
+  EXPECT_EQ(s.extension, extension);
+  EXPECT_EQ(s.scenario_path, "\\data");
+  EXPECT_EQ(s.style, x.substr(0, 255));
+  EXPECT_EQ(s.spi_path, x.substr(0, 255));
 }
 
 TEST(SettingsTest, StyleValues) {
@@ -58,6 +79,11 @@ TEST(SettingsTest, UserStyleAsksAndOverridesSkipTheQuestion) {
   ApplySettings(t.app, where, DisplayMode::kFullScreen);
   EXPECT_EQ(t.boxes().size(), 1u);
   EXPECT_EQ(t.app.display_mode, DisplayMode::kFullScreen);
+  // A scenario folder outside the game's folder finds nothing, not even its start script.
+  t.dir.Write("game/adv.ini", "[Scenario]\nPath=" + t.dir.Path("data") + "\n");
+  ApplySettings(t.app, {t.dir.Path("game/adv.ini"), t.dir.Path("game")}, DisplayMode::kWindowed);
+  EXPECT_EQ(t.engine.files.Base(), t.dir.Path("data"));
+  EXPECT_FALSE(t.engine.files.Exists("start.txt"));
 }
 
 }  // namespace

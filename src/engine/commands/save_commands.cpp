@@ -9,12 +9,6 @@ namespace adv {
 
 namespace {
 
-// Save files stay inside the game's folder, whatever name a script gives.
-bool InGameFolder(const Engine& engine, const std::string& name) {
-  const std::string& root = engine.game_folder.empty() ? engine.files.Base() : engine.game_folder;
-  return engine.files.IsWithin(name, root);
-}
-
 // Runs the line of the save file that assigns `variable`, read with a reader of its own so the
 // current script keeps its place.
 void LoadOneVariable(Engine& engine, const std::string& file, const std::string& variable) {
@@ -43,8 +37,7 @@ State SavCommand(Engine& engine) {
   ScriptContext& script = engine.script;
   const std::string name = AddDefaultExtension(ReadStringArg(script), script.extension);
   // The old save survives any failure: the new one replaces it only once it is on disk whole.
-  if (!InGameFolder(engine, name) ||
-      !engine.files.ReplaceFile(name, SerializeVariables(script.vars))) {
+  if (!engine.files.ReplaceFile(name, SerializeVariables(script.vars))) {
     ReportScriptError(script, kMsgSaveOpen, name);
   }
   return State::kReadLine;
@@ -54,7 +47,7 @@ State LodCommand(Engine& engine) {
   ScriptContext& script = engine.script;
   const std::string file = AddDefaultExtension(ReadStringArg(script), script.extension);
   const std::string variable = ReadStringArg(script);
-  if (!InGameFolder(engine, file) || !engine.files.Exists(file)) return State::kReadLine;
+  if (!engine.files.Exists(file)) return State::kReadLine;
   if (!variable.empty()) {
     LoadOneVariable(engine, file, variable);
     return State::kReadLine;

@@ -5,11 +5,26 @@
 
 #include <climits>
 
+#include "host/picture_header.h"
+
 namespace adv {
+
+namespace {
+
+// SDL_image allocates the whole picture its header declares before it decodes a pixel, so only
+// formats whose header we can read first are handed to it, and only when they fit.
+bool DeclaredSizeFits(const std::uint8_t* data, std::size_t size, std::int64_t max_pixels) {
+  const std::optional<PictureSize> declared = ReadPictureSize(std::span(data, size));
+  return declared && declared->width > 0 && declared->height > 0 &&
+         declared->width <= max_pixels / declared->height;
+}
+
+}  // namespace
 
 bool SdlImageDecoder::Decode(const std::uint8_t* data, std::size_t size, std::int64_t max_pixels,
                              DecodedPicture& out) {
   if (data == nullptr || size == 0 || size > static_cast<std::size_t>(INT_MAX)) return false;
+  if (!DeclaredSizeFits(data, size, max_pixels)) return false;
   SDL_RWops* rw = SDL_RWFromConstMem(data, static_cast<int>(size));
   if (rw == nullptr) return false;
   SDL_Surface* loaded = IMG_Load_RW(rw, 1);
