@@ -20,4 +20,13 @@ HostMedia::~HostMedia() {
   mixer_.SetSynth(nullptr);
 }
 
+void HostMedia::TakeDone(std::deque<HostEvent>& events) {
+  for (int id : mixer_.TakeFinished()) {
+    HostEvent done;
+    done.type = HostEvent::Type::kMediaDone;
+    done.media_id = id;
+    events.push_back(done);
+  }
+}
+
 }  // namespace adv
