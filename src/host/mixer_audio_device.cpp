@@ -25,12 +25,13 @@ int MixerAudioDevice::Open(const std::vector<std::string>& native_paths) {
     // One damaged track costs the disc that track, not the whole disc; a part that does not
     // play takes no time on the timeline.
     if (!part && !path.empty() && native_paths.size() > 1 && unplayable_.insert(path).second) {
-      log_("adv: " + path + " cannot be decoded; it plays as a track of length 0");
+      log_("adv: " + path + " cannot be played; it is a track of length 0");
     }
     any = any || part != nullptr;
     parts.push_back(std::move(part));
   }
-  // Nothing at all to play (a sound's or a song's one file among them) opens nothing.
+  // A sound's or a song's one file that does not play, or a disc none of whose tracks does,
+  // opens nothing.
   if (!any) return 0;
   Stream s;
   s.source = std::make_shared<SequenceSource>(std::move(parts));

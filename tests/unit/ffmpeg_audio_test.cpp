@@ -109,7 +109,7 @@ TEST(MixerAudioDevice, StatusRangesAndEndNotifications) {
   const int disc = device.Open({dir.Path("t1.wav"), dir.Path("bad.ogg"), "", dir.Path("t2.wav")});
   ASSERT_NE(disc, 0);
   EXPECT_EQ(log, std::vector<std::string>{"adv: " + dir.Path("bad.ogg") +
-                                          " cannot be decoded; it plays as a track of length 0"});
+                                          " cannot be played; it is a track of length 0"});
   std::int64_t v = 0;
   auto status = [&](AudioStatus item, int part = 0) {
     EXPECT_TRUE(device.Status(disc, item, part, v));
