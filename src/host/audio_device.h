@@ -22,8 +22,9 @@ class AudioDevice {
  public:
   virtual ~AudioDevice() = default;
   // Opens files played back to back as one timeline: one file for a sound or an MP3, the track
-  // files of a disc. An empty path is a part of length 0 (a track with no file). Returns the
-  // stream's id, 0 when a file cannot be opened or decoded.
+  // files of a disc. An empty path is a part of length 0 (a track with no file), and so is a
+  // file among several that cannot be decoded. Returns the stream's id, 0 when no file can be
+  // opened and decoded.
   virtual int Open(const std::vector<std::string>& native_paths) = 0;
   virtual bool Close(int stream) = 0;
   // Plays from_ms..to_ms of the timeline (to_ms < 0: to its end); loop repeats the range

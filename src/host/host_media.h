@@ -6,10 +6,12 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <string>
 
 #include "host/audio_mixer.h"
+#include "host/host.h"
 #include "host/host_movie_device.h"
 #include "host/media_codecs.h"
 #include "host/media_host.h"
@@ -41,6 +43,9 @@ class HostMedia : public MediaHost {
   void SetSoundFont(const std::string& native_path) override { synth_.SetSoundFont(native_path); }
 
   AudioMixer& mixer() { return mixer_; }
+  // Appends a HostEvent::kMediaDone for each voice that ended since the last call, in the order
+  // they ended: the one way the players of either host hear of an end.
+  void TakeDone(std::deque<HostEvent>& events);
   // Whether anything can be heard now: a voice plays or the synthesizer's port is open. A
   // window's audio device pauses otherwise, so a quiet game wakes nobody.
   bool Audible() const { return mixer_.HasVoices() || synth_.IsOpen(); }

@@ -4,6 +4,43 @@
 
 namespace adv {
 
+namespace {
+
+// A movie's sound followed by silence to the end of its picture: one round of it is one round
+// of the movie, so the mixer repeats sound and picture together without a gap, and its
+// position is the clock the frames keep.
+class MovieSound : public AudioSource {
+ public:
+  MovieSound(std::shared_ptr<AudioSource> sound, std::uint64_t picture_frames)
+      : sound_(std::move(sound)), picture_(picture_frames) {}
+
+  std::size_t Read(std::int16_t* out, std::size_t frames) override {
+    const std::size_t got = sound_->Read(out, frames);
+    std::size_t silence = 0;
+    if (got < frames && position_ + got < picture_) {
+      silence = static_cast<std::size_t>(
+          std::min<std::uint64_t>(frames - got, picture_ - position_ - got));
+      std::fill_n(out + got * kMixChannels, silence * kMixChannels, std::int16_t{0});
+    }
+    position_ += got + silence;
+    return got + silence;
+  }
+  bool Seek(std::uint64_t frame) override {
+    if (!sound_->Seek(std::min(frame, sound_->Length()))) return false;
+    position_ = frame;
+    return true;
+  }
+  std::uint64_t Position() const override { return position_; }
+  std::uint64_t Length() const override { return std::max(sound_->Length(), picture_); }
+
+ private:
+  std::shared_ptr<AudioSource> sound_;
+  std::uint64_t picture_;
+  std::uint64_t position_ = 0;
+};
+
+}  // namespace
+
 struct HostMovieDevice::Movie {
   int id = 0;
   std::unique_ptr<MovieFrames> picture;
@@ -12,9 +49,11 @@ struct HostMovieDevice::Movie {
   bool windowed = false;
   bool playing = false;
   bool repeat = false;
-  bool shown = false;       // a frame has been put in `frame`
-  std::uint32_t start = 0;  // clock time of the movie's time 0 in this round
-  bool have_next = false;   // a decoded frame waits for its time
+  bool shown = false;         // a frame has been put in `frame`
+  std::uint32_t start = 0;    // clock time of the movie's time 0 in this round
+  std::int64_t sound_ms = 0;  // the sound's time at the last update
+  bool held = false;          // the picture has ended; its last frame waits for the next round
+  bool have_next = false;     // a decoded frame waits for its time
   std::int64_t next_ms = 0;
   std::vector<std::uint32_t> frame;
 };
@@ -62,12 +101,18 @@ bool HostMovieDevice::Play(int movie, bool repeat) {
   if (!m.picture->Rewind()) return false;
   mixer_.Stop(m.voice);
   m.voice = 0;
-  if (m.sound) m.voice = mixer_.Start(m.sound, 0, AudioMixer::kToEnd, repeat);
+  if (m.sound) {
+    const std::uint64_t picture = MsToFrames(m.picture->LengthMs());
+    m.voice =
+        mixer_.Start(std::make_shared<MovieSound>(m.sound, picture), 0, AudioMixer::kToEnd, repeat);
+  }
   m.repeat = repeat;
   m.playing = true;
   m.have_next = false;
+  m.held = false;
+  m.sound_ms = 0;
   m.start = now_();
-  ShowDue(0);
+  ShowDue(0, m.voice != 0);
   return true;
 }
 
@@ -87,13 +132,22 @@ bool HostMovieDevice::Close(int movie) {
   return true;
 }
 
-void HostMovieDevice::ShowDue(std::int64_t t) {
+void HostMovieDevice::ShowDue(std::int64_t t, bool by_sound) {
   Movie& m = *movie_;
   bool due = false;
   bool restarted = false;
   while (true) {
     if (!m.have_next) {
+      if (m.held) {
+        // Without its sound nothing starts the next round.
+        m.playing = by_sound;
+        break;
+      }
       if (!m.picture->Next(m.next_ms)) {
+        if (by_sound) {
+          m.held = true;
+          break;
+        }
         const std::int64_t period = m.picture->EndMs();
         // A movie with no frame after its restart has nothing to repeat.
         if (!m.repeat || restarted || period <= 0 || !m.picture->Rewind()) {
@@ -119,8 +173,23 @@ void HostMovieDevice::ShowDue(std::int64_t t) {
 }
 
 bool HostMovieDevice::Update(std::uint32_t now) {
-  if (movie_ && movie_->playing) {
-    ShowDue(static_cast<std::int64_t>(static_cast<std::int32_t>(now - movie_->start)));
+  std::uint64_t heard = 0;
+  if (movie_ && movie_->playing && movie_->voice != 0 && mixer_.Position(movie_->voice, heard)) {
+    // The sound's clock, not the host's: in a window the sound card keeps its own time, and the
+    // picture must keep it too. The sound going back is its next round, and the picture's.
+    Movie& m = *movie_;
+    const std::int64_t t = FramesToMs(heard);
+    if (t < m.sound_ms) {
+      m.have_next = false;
+      m.held = false;
+      m.playing = m.picture->Rewind();
+    }
+    m.sound_ms = t;
+    // Should the sound go, the host's clock goes on from here.
+    m.start = now - static_cast<std::uint32_t>(t);
+    if (m.playing) ShowDue(t, true);
+  } else if (movie_ && movie_->playing) {
+    ShowDue(static_cast<std::int64_t>(static_cast<std::int32_t>(now - movie_->start)), false);
   }
   const bool changed = changed_;
   changed_ = false;

@@ -1,7 +1,8 @@
 // The host's movie device: the codecs decode the picture, scaled to fill the 640 x 480 client
 // area, and the sound goes into the mixer. The host asks for the picture as its clock goes on
 // (Update) and shows it instead of the engine's picture while a movie is open; the headless
-// host does the same on its virtual clock, so screenshots show the frame of their time.
+// host does the same on its virtual clock, so screenshots show the frame of their time. A
+// movie with sound is timed by the sound's position, and the two repeat together.
 #pragma once
 
 #include <cstdint>
@@ -40,7 +41,9 @@ class HostMovieDevice : public MovieDevice {
 
  private:
   struct Movie;
-  void ShowDue(std::int64_t t);
+  // Shows the frames due at movie time t; by_sound: the sound's position is the clock and
+  // starts each round, otherwise the picture repeats on its own.
+  void ShowDue(std::int64_t t, bool by_sound);
 
   AudioMixer& mixer_;
   std::function<MediaCodecs*()> codecs_;

@@ -25,6 +25,8 @@ class MovieFrames {
   virtual bool Rewind() = 0;
   // The time the last frame from Next ends.
   virtual std::int64_t EndMs() const = 0;
+  // How long the picture runs as the file says; 0 when it does not say.
+  virtual std::int64_t LengthMs() const = 0;
 };
 
 // The MIDI synthesizer: a port the sequencer plays to, and a source the mixer renders.

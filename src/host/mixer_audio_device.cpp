@@ -4,8 +4,8 @@
 
 namespace adv {
 
-MixerAudioDevice::MixerAudioDevice(AudioMixer& mixer, FileOpener open_file)
-    : mixer_(mixer), open_file_(std::move(open_file)) {}
+MixerAudioDevice::MixerAudioDevice(AudioMixer& mixer, FileOpener open_file, Log log)
+    : mixer_(mixer), open_file_(std::move(open_file)), log_(std::move(log)) {}
 
 MixerAudioDevice::~MixerAudioDevice() {
   for (auto& [id, s] : streams_) mixer_.Stop(s.voice);
@@ -19,15 +19,20 @@ MixerAudioDevice::Stream* MixerAudioDevice::Find(int stream) {
 int MixerAudioDevice::Open(const std::vector<std::string>& native_paths) {
   if (native_paths.empty()) return 0;
   std::vector<std::unique_ptr<AudioSource>> parts;
+  bool any = false;
   for (const std::string& path : native_paths) {
-    if (path.empty()) {
-      parts.push_back(nullptr);
-      continue;
+    auto part = path.empty() ? nullptr : open_file_(path);
+    // One damaged track costs the disc that track, not the whole disc; a part that does not
+    // play takes no time on the timeline.
+    if (!part && !path.empty() && native_paths.size() > 1 && unplayable_.insert(path).second) {
+      log_("adv: " + path + " cannot be played; it is a track of length 0");
     }
-    auto part = open_file_(path);
-    if (!part) return 0;
+    any = any || part != nullptr;
     parts.push_back(std::move(part));
   }
+  // A sound's or a song's one file that does not play, or a disc none of whose tracks does,
+  // opens nothing.
+  if (!any) return 0;
   Stream s;
   s.source = std::make_shared<SequenceSource>(std::move(parts));
   const int id = next_id_++;

@@ -5,6 +5,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
 
 #include "host/audio_device.h"
 #include "host/audio_mixer.h"
@@ -16,7 +18,8 @@ class MixerAudioDevice : public AudioDevice {
  public:
   // open_file: how one file becomes a source (the codecs', or a test's).
   using FileOpener = std::function<std::unique_ptr<AudioSource>(const std::string&)>;
-  MixerAudioDevice(AudioMixer& mixer, FileOpener open_file);
+  using Log = std::function<void(const std::string&)>;
+  MixerAudioDevice(AudioMixer& mixer, FileOpener open_file, Log log);
   ~MixerAudioDevice() override;
 
   int Open(const std::vector<std::string>& native_paths) override;
@@ -37,6 +40,8 @@ class MixerAudioDevice : public AudioDevice {
 
   AudioMixer& mixer_;
   FileOpener open_file_;
+  Log log_;
+  std::set<std::string> unplayable_;  // parts already logged as such
   std::map<int, Stream> streams_;
   int next_id_ = 1;
 };

@@ -1,10 +1,12 @@
 // End-to-end runs of small games through adv --headless: pacing, errors, variables,
-// the background colour, scripted input and the settings file.
+// the background colour, scripted input, the settings file and looping music.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
 
+#include "host/codecs/ffmpeg_audio_source.h"
 #include "support/flow_headless.h"
+#include "support/media_files.h"
 
 namespace adv::test {
 namespace {
@@ -79,6 +81,33 @@ TEST(ShellScenario, StartsThatCannotGoOnExitWithOne) {
   r = RunAdv({"--headless", "--input", game.Path("bad-input.txt"), ScenarioDir("pacing")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("bad-input.txt:1: unknown event"), std::string::npos) << r.err;
+}
+
+// A looping song or CD range hears of its end at that millisecond, also while a wait holds the
+// script, so it starts again at once; its stop command ends it.
+TEST(ShellScenario, MusicAndCdRangesLoopThroughAWait) {
+  HeadlessRun run;
+  for (auto [track, hz] :
+       {std::pair{"data/cdaudio/track01.wav", 660}, {"data/cdaudio/track02.wav", 880}}) {
+    run.game.Write(track, "");
+    WriteWav(run.game.Path(track), {double(hz), 0.5, 44100, 2, 44100 * 3 / 10});
+  }
+  ASSERT_TRUE(EncodeAudio(run.game.Path("data/music.mp3"), {440, 0.5, 44100, 2, 44100 * 4 / 10}));
+  RunHeadless(run, ScenarioDir("music-loops"), {"--audio", run.out.Path("mix.wav")});
+  auto mix = FfmpegAudioSource::Open(run.out.Path("mix.wav"));
+  ASSERT_TRUE(mix);
+  // Tenths of a second: the song up to its stop at 1.5 s, silence, track 1 (not running on
+  // into track 2) from 2 s to its stop at 3.5 s, silence.
+  std::vector<std::int16_t> tenth(2 * 4410);
+  for (int i = 0; i < 40; ++i) {
+    ASSERT_EQ(mix->Read(tenth.data(), 4410), 4410u);
+    const double hz = ZeroCrossingHz(tenth.data(), 4410);
+    if (i < 15) {
+      EXPECT_GT(Rms(tenth.data(), 4410), 1000) << i;  // the song's own lead-in is a gap
+    } else {
+      EXPECT_NEAR(hz, i >= 20 && i < 35 ? 660 : 0, 30) << i;  // a millisecond either side
+    }
+  }
 }
 
 // SDL falls back to an invisible driver when the display cannot be reached; a player must hear

@@ -152,7 +152,10 @@ bool WriteMovie(const std::string& path, int width, int height, int fps, int fra
     // Every pixel of frame i is palette entry i % colours.size().
     add("00db", std::string(size, static_cast<char>(static_cast<std::size_t>(i) % colours.size())));
     const std::int64_t from = std::int64_t{i} * tone.rate / fps;
-    const std::int64_t to = std::min(tone.frames, std::int64_t{i + 1} * tone.rate / fps);
+    // The last frame's sound chunk holds the rest of a sound longer than the picture.
+    const std::int64_t to = i + 1 == frames
+                                ? tone.frames
+                                : std::min(tone.frames, std::int64_t{i + 1} * tone.rate / fps);
     if (from < to) add("01wb", Pcm(tone, from, to));
   }
   return WriteFile(path, Chunk("RIFF", "AVI " + Chunk("LIST", hdrl) + Chunk("LIST", movi) +

@@ -92,28 +92,39 @@ TEST(MixerAudioDevice, StatusRangesAndEndNotifications) {
   test::TempDir dir;
   test::WriteWav(dir.Path("t1.wav"), {440, 0.5, 44100, 2, 44100});
   test::WriteWav(dir.Path("t2.wav"), {880, 0.5, 44100, 2, 22050});
+  dir.Write("bad.ogg", std::string(500, 'x'));
   AudioMixer mixer;
-  MixerAudioDevice device(mixer, [](const std::string& path) -> std::unique_ptr<AudioSource> {
-    return FfmpegAudioSource::Open(path);
-  });
-  EXPECT_EQ(device.Open({dir.Path("t1.wav"), dir.Path("missing.wav")}), 0);
-  const int disc = device.Open({dir.Path("t1.wav"), "", dir.Path("t2.wav")});  // "": no file
+  std::vector<std::string> log;
+  MixerAudioDevice device(
+      mixer,
+      [](const std::string& path) -> std::unique_ptr<AudioSource> {
+        return FfmpegAudioSource::Open(path);
+      },
+      [&](const std::string& line) { log.push_back(line); });
+  // One file that does not play is nothing to play; on a disc it is a track of length 0, named
+  // in the log once.
+  EXPECT_EQ(device.Open({dir.Path("missing.wav")}), 0);
+  EXPECT_EQ(device.Open({"", dir.Path("bad.ogg")}), 0);
+  EXPECT_TRUE(device.Close(device.Open({dir.Path("t1.wav"), dir.Path("bad.ogg")})));
+  const int disc = device.Open({dir.Path("t1.wav"), dir.Path("bad.ogg"), "", dir.Path("t2.wav")});
   ASSERT_NE(disc, 0);
+  EXPECT_EQ(log, std::vector<std::string>{"adv: " + dir.Path("bad.ogg") +
+                                          " cannot be played; it is a track of length 0"});
   std::int64_t v = 0;
   auto status = [&](AudioStatus item, int part = 0) {
     EXPECT_TRUE(device.Status(disc, item, part, v));
     return v;
   };
   EXPECT_EQ(status(AudioStatus::kLength), 1500);
-  EXPECT_EQ(status(AudioStatus::kParts), 3);
-  EXPECT_EQ(status(AudioStatus::kPartLength, 1), 0);
-  EXPECT_EQ(status(AudioStatus::kPartStart, 2), 1000);
-  EXPECT_EQ(status(AudioStatus::kPartLength, 2), 500);
-  EXPECT_FALSE(device.Status(disc, AudioStatus::kPartStart, 3, v));
+  EXPECT_EQ(status(AudioStatus::kParts), 4);
+  EXPECT_EQ(status(AudioStatus::kPartLength, 1) + status(AudioStatus::kPartLength, 2), 0);
+  EXPECT_EQ(status(AudioStatus::kPartStart, 3), 1000);
+  EXPECT_EQ(status(AudioStatus::kPartLength, 3), 500);
+  EXPECT_FALSE(device.Status(disc, AudioStatus::kPartStart, 4, v));
   EXPECT_EQ(device.Play(disc, 1600, -1, false), 0);  // past the end
   EXPECT_EQ(device.Play(disc, 500, 100, false), 0);  // backwards
   // From 100 ms before the end of the first track to the end of the disc: the tracks play back
-  // to back, the one without a file taking no time.
+  // to back, those without a file or a sound taking no time.
   const int playback = device.Play(disc, 900, -1, false);
   ASSERT_NE(playback, 0);
   std::vector<std::int16_t> out(2 * 8820);

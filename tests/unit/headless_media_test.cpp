@@ -5,6 +5,7 @@
 
 #include "host/codecs/ffmpeg_audio_source.h"
 #include "host/headless/headless_host.h"
+#include "host/host_media.h"
 #include "media/midi_sequencer.h"
 #include "support/media_files.h"
 #include "support/run_adv.h"
@@ -194,6 +195,43 @@ TEST(HeadlessMedia, ScreenshotsShowTheMovieFrameOfTheirTimeAndItRepeats) {
   // The movie's sound is in the mix while it plays, and gone after it closed.
   EXPECT_NEAR(test::ZeroCrossingHz(samples.data() + 2 * 44100 * 3 / 10, 10000), 660, 5);
   EXPECT_EQ(test::Rms(samples.data() + 2 * 44100 * 21 / 10, 2000), 0);
+}
+
+// A window's sound card keeps its own time, a little off the system clock, and a movie's sound
+// is seldom exactly as long as its picture: the frames keep the sound's time, and sound and
+// picture start each round together.
+TEST(HeadlessMedia, MovieFramesKeepTheSoundsTimeThroughTenRepeats) {
+  // Ten frames of their own colours at 10 a second: a second of picture.
+  std::vector<std::uint32_t> colours;
+  for (std::uint32_t i = 0; i < 10; ++i) colours.push_back(i * 25 << 16 | 0x80);
+  for (std::int64_t sound : {44100 * 12 / 10, 44100 * 8 / 10}) {
+    SCOPED_TRACE(sound);
+    test::TempDir dir;
+    ASSERT_TRUE(test::WriteMovie(dir.Path("op.avi"), 64, 48, 10, 10, colours,
+                                 test::Tone{660, 0.5, 44100, 2, sound}));
+    std::uint32_t clock = 0;
+    HostMedia media({.now = [&] { return clock; },
+                     .has_window = [] { return true; },
+                     .log = [](const std::string&) {},
+                     .make_timer = {}});
+    HostMovieDevice& movie = media.movie();
+    const int id = movie.Open(dir.Path("op.avi"));
+    ASSERT_TRUE(id != 0 && movie.SetWindow(id) && movie.Play(id, true));
+    const std::uint64_t round = std::max<std::uint64_t>(sound, 44100);
+    std::vector<std::int16_t> block(2 * 441);
+    // The card plays 10 ms of sound in 10.3 ms of the clock; the eleventh round is checked.
+    for (std::uint64_t heard = 441; heard <= 11 * round; heard += 441) {
+      media.mixer().Render(block.data(), 441);
+      clock = static_cast<std::uint32_t>(heard * 103 / 4410);
+      movie.Update(clock);
+      if (heard < 10 * round) continue;
+      // Where the sound stands: a block that ends a round leaves it at the round's end.
+      const std::uint64_t at = (heard - 1) % round + 1;
+      const int want = static_cast<int>(std::min<std::uint64_t>(at * 10 / 44100, 9));
+      const int shown = static_cast<int>(((movie.Frame()[0] >> 16 & 0xFF) + 12) / 25);
+      EXPECT_LE(std::abs(shown - want), 1) << at;
+    }
+  }
 }
 
 }  // namespace

@@ -87,6 +87,17 @@ bool FfmpegMovieFrames::Next(std::int64_t& ms) {
   }
 }
 
+std::int64_t FfmpegMovieFrames::LengthMs() const {
+  const AVStream* stream = format_->streams[stream_];
+  if (stream->duration != AV_NOPTS_VALUE && stream->duration > 0) {
+    return av_rescale_q(stream->duration, stream->time_base, AVRational{1, 1000});
+  }
+  if (format_->duration != AV_NOPTS_VALUE && format_->duration > 0) {
+    return av_rescale(format_->duration, 1000, AV_TIME_BASE);
+  }
+  return 0;
+}
+
 bool FfmpegMovieFrames::Convert(std::uint32_t* out) {
   if (frame_->width <= 0 || frame_->height <= 0) return false;
   sws_ = sws_getCachedContext(sws_, frame_->width, frame_->height,

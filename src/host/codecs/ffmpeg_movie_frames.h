@@ -29,6 +29,7 @@ class FfmpegMovieFrames : public MovieFrames {
   bool Rewind() override;
   // The time the last frame from Next ends.
   std::int64_t EndMs() const override { return end_ms_; }
+  std::int64_t LengthMs() const override;
 
  private:
   FfmpegMovieFrames() = default;

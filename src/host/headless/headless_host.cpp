@@ -94,7 +94,14 @@ void HeadlessHost::Sleep(std::uint32_t ms) {
   }
   if (options_.until && *options_.until > now_ && *options_.until < target)
     target = *options_.until;
-  AdvanceTo(target);
+  // While something plays, the clock moves a millisecond at a time and the sleep ends where a
+  // voice does, as the window's audio thread wakes a sleeping loop: the player hears of the end
+  // at its own millisecond, and a looping song starts again at once, not after the sleep.
+  AudioMixer& mixer = media_->mixer();
+  while (now_ != target) {
+    AdvanceTo(mixer.HasVoices() ? now_ + 1 : target);
+    if (mixer.HasFinished()) return;
+  }
 }
 
 void HeadlessHost::EndFrame() {
@@ -154,12 +161,7 @@ bool HeadlessHost::PollEvent(HostEvent& event) {
     posted_.pop_front();
     return true;
   }
-  for (int id : media_->mixer().TakeFinished()) {
-    HostEvent done;
-    done.type = HostEvent::Type::kMediaDone;
-    done.media_id = id;
-    internal_.push_back(done);
-  }
+  media_->TakeDone(internal_);
   if (!internal_.empty()) {
     event = internal_.front();
     internal_.pop_front();

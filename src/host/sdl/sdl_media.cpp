@@ -111,12 +111,7 @@ void SdlHost::PumpMedia() {
     if (due > done) mixer.Discard(static_cast<std::size_t>(due - done));
   }
   wake_sent_ = false;
-  for (int id : mixer.TakeFinished()) {
-    HostEvent done;
-    done.type = HostEvent::Type::kMediaDone;
-    done.media_id = id;
-    media_events_.push_back(done);
-  }
+  media_->TakeDone(media_events_);
   HostMovieDevice& movie = media_->movie();
   if (!movie.Update(Now()) || renderer_ == nullptr) return;
   if (const std::uint32_t* frame = movie.Frame()) {
