@@ -30,6 +30,18 @@ std::optional<std::string> LookupStringVariable(ScriptContext& script, std::stri
   return it->second;
 }
 
+namespace {
+
+std::size_t VariableCount(const VariableTables& tables) {
+  return tables.ints.size() + tables.strings.size();
+}
+
+bool Declared(const VariableTables& tables, VariableKind kind, const std::string& name) {
+  return kind == VariableKind::kInt ? tables.ints.contains(name) : tables.strings.contains(name);
+}
+
+}  // namespace
+
 void DeclareVariables(ScriptContext& script, VariableKind kind) {
   std::string& word = script.arg;
   while (true) {
@@ -37,6 +49,10 @@ void DeclareVariables(ScriptContext& script, VariableKind kind) {
     if (word.empty()) break;
     std::size_t bracket = SjisFind(word, '[');
     if (bracket == std::string::npos) {
+      if (VariableCount(script.vars) >= kMaxVariables && !Declared(script.vars, kind, word)) {
+        ReportScriptError(script, kMsgTooManyVariables, word);
+        return;
+      }
       DeclareVariable(script.vars, kind, word);
       continue;
     }
@@ -47,6 +63,12 @@ void DeclareVariables(ScriptContext& script, VariableKind kind) {
     if (count > kMaxArrayElements) {
       ReportScriptError(script, kMsgArrayTooLarge, base);
       continue;
+    }
+    std::size_t added = 0;
+    for (int i = 0; i < count; ++i) added += !Declared(script.vars, kind, base + std::to_string(i));
+    if (VariableCount(script.vars) + added > kMaxVariables) {
+      ReportScriptError(script, kMsgTooManyVariables, base);
+      return;
     }
     for (int i = 0; i < count; ++i) {
       DeclareVariable(script.vars, kind, base + std::to_string(i));
