@@ -1,5 +1,7 @@
 #include "check/config_check.h"
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "base/sjis_string.h"
 #include "check/argument_checks.h"
@@ -39,9 +41,11 @@ void Declare(LineCheck& at, std::set<std::string, std::less<>>& names) {
       at.Error(kMsgArrayTooLarge, base);
       continue;
     }
+    const std::size_t room = kMaxVariables - std::min(kMaxVariables, total());
     std::size_t added = 0;
-    for (int i = 0; i < *n; ++i) added += !names.contains(base + std::to_string(i));
-    if (total() + added > kMaxVariables) {
+    for (int i = 0; i < *n && added <= room; ++i)
+      added += !names.contains(base + std::to_string(i));
+    if (added > room) {
       at.Error(kMsgTooManyVariables, base);
       return;
     }

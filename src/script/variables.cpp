@@ -1,5 +1,7 @@
 #include "script/variables.h"
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "base/sjis_string.h"
 #include "script/arguments.h"
@@ -64,9 +66,13 @@ void DeclareVariables(ScriptContext& script, VariableKind kind) {
       ReportScriptError(script, kMsgArrayTooLarge, base);
       continue;
     }
+    // Only new names count; the count stops as soon as they are too many.
+    const std::size_t room = kMaxVariables - std::min(kMaxVariables, VariableCount(script.vars));
     std::size_t added = 0;
-    for (int i = 0; i < count; ++i) added += !Declared(script.vars, kind, base + std::to_string(i));
-    if (VariableCount(script.vars) + added > kMaxVariables) {
+    for (int i = 0; i < count && added <= room; ++i) {
+      added += !Declared(script.vars, kind, base + std::to_string(i));
+    }
+    if (added > room) {
       ReportScriptError(script, kMsgTooManyVariables, base);
       return;
     }
