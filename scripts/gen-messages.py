@@ -45,6 +45,8 @@ MESSAGES = [
     ("kMsgBadOffscreenCount", "オフスクリーンの数が不正です"),
     # Ours: an array declaration with more elements than the engine keeps.
     ("kMsgArrayTooLarge", "配列の要素数が多すぎます"),
+    # Ours: declarations past the number of variables the engine keeps.
+    ("kMsgTooManyVariables", "変数の数が多すぎます"),
     # Message boxes of start-up and the display modes.
     ("kMsgStartNotFound", "startファイルが見つかりません"),
     ("kMsgStartOpen", "startファイルが開けません"),
@@ -149,6 +151,8 @@ EXPLANATIONS = {
     "kMsgTprFontMagnification": "the magnification must be 1 to 4",
     "kMsgBadOffscreenCount": "the number of offscreens must be 0 to 256",
     "kMsgArrayTooLarge": "an array may have at most 65536 elements",
+    "kMsgTooManyVariables":
+        "at most 131072 variables can be declared; {} and the rest of the line are not",
 }
 
 

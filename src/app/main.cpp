@@ -1,4 +1,5 @@
 // adv: plays a game folder in a window, or headless on a virtual clock for tests.
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -46,10 +47,12 @@ std::vector<std::string> TrustedPlugins(const adv::LaunchOptions& options) {
   return folders;
 }
 
-int Play(adv::Host& host, const adv::LaunchOptions& options) {
+// started: the host's clock when adv started. --until counts from there: a window's clock tells
+// the time since the machine started.
+int Play(adv::Host& host, const adv::LaunchOptions& options, std::uint32_t started) {
   adv::Engine engine(host);
   adv::App app(engine);
-  app.close_at = options.until;
+  if (options.until) app.close_at = started + *options.until;
   app.end_when_input_exhausted = options.headless;
   app.trusted_plugins = TrustedPlugins(options);
   int status = adv::RunGame(app, adv::LocateGame(options.game_dir), options.display);
@@ -108,7 +111,7 @@ int main(int argc, char** argv) {
       }
     }
     adv::HeadlessHost host(std::move(headless));
-    return Play(host, options);
+    return Play(host, options, host.Now());
   }
 
   adv::SdlHostOptions sdl_options;
@@ -116,9 +119,10 @@ int main(int argc, char** argv) {
   sdl_options.scale = options.scale;
   sdl_options.integer_scale = options.integer_scale;
   adv::SdlHost host(sdl_options);
+  const std::uint32_t started = host.Now();
   if (!host.Init(error)) {
     std::fprintf(stderr, "adv: no window can be made: %s\n", error.c_str());
     return 1;
   }
-  return Play(host, options);
+  return Play(host, options, started);
 }

@@ -78,6 +78,8 @@ inline constexpr std::string_view kMsgTprFontMagnification = "\x81u.tpr font mag
 inline constexpr std::string_view kMsgBadOffscreenCount = "\x83I\x83t\x83X\x83N\x83\x8A\x81[\x83\x93\x82\xCC\x90\x94\x82\xAA\x95s\x90\xB3\x82\xC5\x82\xB7";
 // 配列の要素数が多すぎます
 inline constexpr std::string_view kMsgArrayTooLarge = "\x94z\x97\xF1\x82\xCC\x97v\x91" "f\x90\x94\x82\xAA\x91\xBD\x82\xB7\x82\xAC\x82\xDC\x82\xB7";
+// 変数の数が多すぎます
+inline constexpr std::string_view kMsgTooManyVariables = "\x95\xCF\x90\x94\x82\xCC\x90\x94\x82\xAA\x91\xBD\x82\xB7\x82\xAC\x82\xDC\x82\xB7";
 // startファイルが見つかりません
 inline constexpr std::string_view kMsgStartNotFound = "start\x83t\x83@\x83" "C\x83\x8B\x82\xAA\x8C\xA9\x82\xC2\x82\xA9\x82\xE8\x82\xDC\x82\xB9\x82\xF1";
 // startファイルが開けません
@@ -193,6 +195,7 @@ inline constexpr MessageExplanation kMessageExplanations[] = {
     {kMsgTprFontMagnification, "the magnification must be 1 to 4"},
     {kMsgBadOffscreenCount, "the number of offscreens must be 0 to 256"},
     {kMsgArrayTooLarge, "an array may have at most 65536 elements"},
+    {kMsgTooManyVariables, "at most 131072 variables can be declared; {} and the rest of the line are not"},
 };
 
 // The English meaning of a message, or "" when it has none.

@@ -1,5 +1,7 @@
 #include "check/config_check.h"
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "base/sjis_string.h"
 #include "check/argument_checks.h"
@@ -13,13 +15,20 @@ namespace adv {
 
 namespace {
 
-// .int and .str: plain names, and arrays "name[count]" making name0 to name(count - 1).
+// .int and .str: plain names, and arrays "name[count]" making name0 to name(count - 1), as long
+// as the engine keeps that many variables.
 void Declare(LineCheck& at, std::set<std::string, std::less<>>& names) {
+  const GameFacts& facts = at.game.facts;
+  auto total = [&facts] { return facts.ints.size() + facts.strings.size(); };
   while (true) {
     const std::string word = at.Word();
     if (word.empty()) return;
     const std::size_t bracket = SjisFind(word, '[');
     if (bracket == std::string::npos) {
+      if (total() >= kMaxVariables && !names.contains(word)) {
+        at.Error(kMsgTooManyVariables, word);
+        return;
+      }
       names.insert(word);
       continue;
     }
@@ -31,6 +40,14 @@ void Declare(LineCheck& at, std::set<std::string, std::less<>>& names) {
     if (*n > kMaxArrayElements) {
       at.Error(kMsgArrayTooLarge, base);
       continue;
+    }
+    const std::size_t room = kMaxVariables - std::min(kMaxVariables, total());
+    std::size_t added = 0;
+    for (int i = 0; i < *n && added <= room; ++i)
+      added += !names.contains(base + std::to_string(i));
+    if (added > room) {
+      at.Error(kMsgTooManyVariables, base);
+      return;
     }
     for (int i = 0; i < *n; ++i) names.insert(base + std::to_string(i));
   }

@@ -114,8 +114,9 @@ std::string LineCheck::Replacement(const std::string& name) {
 }
 
 void LineCheck::Expand(std::string& s) {
-  ExpandBracketReferences(s,
-                          [this](std::string_view name) { return Replacement(std::string(name)); });
+  ExpandBracketReferences(s, [this](std::string_view name, std::size_t /*room*/) {
+    return Replacement(std::string(name));
+  });
 }
 
 ScriptSpot LineCheck::Spot() const {

@@ -113,12 +113,13 @@ void MidiSequencer::Tick() {
   const std::size_t count = song_.events.size();
   if (current_ < count) {
     // The loop ends with the table too: past its end there is nothing to dispatch.
+    int budget = kMaxEntriesPerCallback;
     for (int i = 0; i < kMaxTicksPerCallback && current_ < count; ++i) {
       const std::uint64_t target = std::uint64_t{elapsed_} * song_.division * 1000 / tempo_;
       if (target < ticks_done_) break;
       // Far behind (a stalled thread): catch up without a burst of notes.
       lagging_ = target >= ticks_done_ + kMaxTicksPerCallback;
-      Advance();
+      if (!Advance(budget)) break;  // the same tick goes on in the next callback
       ++ticks_done_;
     }
     return;
@@ -137,10 +138,12 @@ void MidiSequencer::Tick() {
   SilenceAndClose();
 }
 
-void MidiSequencer::Advance() {
+bool MidiSequencer::Advance(int& budget) {
   const std::size_t count = song_.events.size();
   if (countdown_ == 0) {
     while (current_ < count) {
+      if (budget <= 0) return false;
+      --budget;
       song_tick_ += song_.events[current_].delta;
       Dispatch();
       ++current_;
@@ -150,6 +153,7 @@ void MidiSequencer::Advance() {
     }
   }
   if (countdown_ > 0) --countdown_;
+  return true;
 }
 
 // Applies the part of the song before the loop tick without a sound, so that programs and

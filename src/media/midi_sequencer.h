@@ -32,6 +32,9 @@ class MidiSequencer : private TimerClient {
   static constexpr std::uint32_t kDefaultTempo = 500000;  // microseconds per quarter note
   static constexpr std::uint32_t kStartDelay = 50;        // ms, counted twice: see OnTimerTick
   static constexpr int kMaxTicksPerCallback = 100;
+  // Entries one callback dispatches at most; the rest of a crowded tick goes out in the next
+  // callbacks, so a stop or a close never waits long for a tick in progress.
+  static constexpr int kMaxEntriesPerCallback = 512;
   static constexpr std::uint64_t kMaxFileSize = 64u << 20;
 
   MidiSequencer(MidiPort& port, const TimerFactory& make_timer);
@@ -62,7 +65,8 @@ class MidiSequencer : private TimerClient {
  private:
   void OnTimerTick() override;
   void Tick();
-  void Advance();
+  // False when the budget ran out before the tick's entries did.
+  bool Advance(int& budget);
   void Dispatch();
   void Chase();
   void Resume();

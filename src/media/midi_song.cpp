@@ -117,7 +117,7 @@ bool SplitTracks(ByteReader& file, std::vector<Track>& tracks) {
 bool CountTrack(Track t, std::size_t& entries, std::size_t& sysex, std::size_t& marker_bytes) {
   RawEvent e;
   std::uint32_t delta = 0;
-  while (t.bytes.remaining() >= 2) {
+  while (t.bytes.remaining() >= 2 && entries <= kMaxMidiEntries) {
     if (!ReadNumber(t.bytes, delta) || !ReadEvent(t, e)) return false;
     entries += EntryCount(e);
     if (e.status == 0xF0 || e.status == 0xF7) ++sysex;
@@ -213,7 +213,7 @@ bool ParseSmf(std::span<const std::uint8_t> bytes, SmfSong& song) {
   for (const Track& t : tracks) {
     if (!CountTrack(t, entries, sysex, marker_bytes)) return false;
   }
-  if (sysex > kMaxSysEx) return false;
+  if (sysex > kMaxSysEx || entries > kMaxMidiEntries) return false;
 
   SmfSong merged;
   merged.division = division;

@@ -49,10 +49,14 @@ struct SmfSong {
   std::string_view MarkerText(const MidiEvent& marker) const;
 };
 
+// Most table entries a song may have (2 MiB of table): far beyond any song written to be heard,
+// and a bound on what one loop of a song can make the synthesizer do.
+inline constexpr std::size_t kMaxMidiEntries = 1u << 18;
+
 // Merges the tracks of a standard MIDI file into song. False, with song left empty, when the
 // file is inconsistent: a header or chunk longer than the file, division 0, an event or a
 // length running past its track, a variable-length number of more than four bytes, a data byte
-// with no status to repeat, or a status no file may hold.
+// with no status to repeat, a status no file may hold, or more than kMaxMidiEntries entries.
 bool ParseSmf(std::span<const std::uint8_t> bytes, SmfSong& song);
 
 }  // namespace adv

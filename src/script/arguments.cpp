@@ -43,7 +43,9 @@ std::string PaddedNumber(std::int32_t value, std::size_t width) {
   return std::string(width - count, '0') + digits;
 }
 
-std::string Replacement(ScriptContext& script, const std::string& name) {
+// At most `room` bytes of a string's value are copied: a long value named many times on one line
+// is cut by the expansion's limit anyway.
+std::string Replacement(ScriptContext& script, const std::string& name, std::size_t room) {
   std::size_t caret = SjisFind(name, '^');
   if (caret != std::string::npos) {
     int value = WordToInt(script, std::string_view(name).substr(0, caret));
@@ -51,7 +53,10 @@ std::string Replacement(ScriptContext& script, const std::string& name) {
   }
   if (IsNumericLiteral(name)) return std::to_string(ParseNumericLiteral(name));
   if (auto i = LookupIntVariable(script, name)) return std::to_string(*i);
-  if (auto s = LookupStringVariable(script, name)) return *s;
+  if (auto s = script.system.String(name)) return *s;
+  if (auto it = script.vars.strings.find(name); it != script.vars.strings.end()) {
+    return it->second.substr(0, room);
+  }
   return name;
 }
 
@@ -174,43 +179,55 @@ Colour ParseColour(std::string_view word) {
   return MakeColour(HexPair(word, 1), HexPair(word, 3), HexPair(word, 5));
 }
 
-void ExpandBracketReferences(std::string& s,
-                             const std::function<std::string(std::string_view)>& replace) {
+void ExpandBracketReferences(std::string& s, const ReferenceReplacer& replace) {
+  // One pass, linear in the line however deep the references nest: the text is rebuilt in `out`
+  // (replacing in place would move the rest of the line at every "]"), each byte is part of at
+  // most one name before that name is replaced, and the replacements of one line together make
+  // at most `limit` bytes, so a name that stands for itself cannot be copied outward level by
+  // level without end.
   const std::size_t limit = std::max(s.size(), kExpansionLimit);
-  std::vector<std::size_t> opens;  // positions of "[" on character boundaries before i
-  std::size_t i = 0;
-  while (i < s.size()) {
-    unsigned char c = static_cast<unsigned char>(s[i]);
+  std::size_t produced = 0;
+  std::string out;
+  out.reserve(s.size());
+  std::vector<std::size_t> opens;  // positions in out of "[" on character boundaries
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
     if (IsSjisLeadByte(c)) {
-      i += 2;
+      out.append(s, i, 2);
+      ++i;
       continue;
     }
-    if (c == '[') {
-      opens.push_back(i);
-    } else if (c == ']' && !opens.empty()) {
-      std::size_t open = opens.back();
-      opens.pop_back();
-      std::string replacement = replace(std::string_view(s).substr(open + 1, i - open - 1));
-      std::size_t kept = s.size() - (i + 1 - open);
-      if (kept + replacement.size() > limit) replacement.resize(limit > kept ? limit - kept : 0);
-      s.replace(open, i + 1 - open, replacement);
-      // The replacement is not searched for a "]" of its own, but a "[" in it can open a
-      // reference that a later "]" completes.
-      std::size_t end = open + replacement.size();
-      for (std::size_t j = open; j < end;) {
-        if (s[j] == '[') opens.push_back(j);
-        j += IsSjisLeadByte(static_cast<unsigned char>(s[j])) ? 2 : 1;
-      }
-      i = end;
+    if (c != ']' || opens.empty()) {
+      if (c == '[') opens.push_back(out.size());
+      out.push_back(static_cast<char>(c));
       continue;
     }
-    ++i;
+    const std::size_t open = opens.back();
+    opens.pop_back();
+    // The text may not outgrow the limit, nor the replacements their budget; with no room left
+    // the reference goes without being looked up.
+    const std::size_t kept = open + (s.size() - i - 1);
+    const std::size_t room = std::min(kept < limit ? limit - kept : 0, limit - produced);
+    std::string replacement;
+    if (room > 0) replacement = replace(std::string_view(out).substr(open + 1), room);
+    if (replacement.size() > room) replacement.resize(room);
+    produced += replacement.size();
+    out.resize(open);
+    // The replacement is not searched for a "]" of its own, but a "[" in it can open a
+    // reference that a later "]" completes.
+    for (std::size_t j = 0; j < replacement.size();) {
+      if (replacement[j] == '[') opens.push_back(open + j);
+      j += IsSjisLeadByte(static_cast<unsigned char>(replacement[j])) ? 2 : 1;
+    }
+    out += replacement;
   }
+  s = std::move(out);
 }
 
 void ExpandVariables(ScriptContext& script, std::string& s) {
-  ExpandBracketReferences(
-      s, [&script](std::string_view name) { return Replacement(script, std::string(name)); });
+  ExpandBracketReferences(s, [&script](std::string_view name, std::size_t room) {
+    return Replacement(script, std::string(name), room);
+  });
 }
 
 }  // namespace adv

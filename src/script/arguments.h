@@ -38,11 +38,13 @@ int WordToInt(ScriptContext& script, std::string_view word);
 // "#RRGGBB" (each pair read as far as it is hexadecimal) to a colour; other words give black.
 Colour ParseColour(std::string_view word);
 
+// Gives the text for the name of a reference; room is as much of it as will be kept.
+using ReferenceReplacer = std::function<std::string(std::string_view name, std::size_t room)>;
 // Replaces "[name]" references in place by replace(name), the engine's way: each "]" closes the
 // last "[" before it, innermost first, and a "[" in a replacement can be closed by a later "]".
-// The text grows to at most 1 MiB (or its own length).
-void ExpandBracketReferences(std::string& s,
-                             const std::function<std::string(std::string_view)>& replace);
+// Time is linear in the line's length. The text grows to at most 1 MiB (or its own length), and
+// the replacements of one line together make no more than that: past it, references are dropped.
+void ExpandBracketReferences(std::string& s, const ReferenceReplacer& replace);
 // Replaces "[name]" references by variable values; "name^000" pads with zeros.
 void ExpandVariables(ScriptContext& script, std::string& s);
 

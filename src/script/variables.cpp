@@ -1,5 +1,7 @@
 #include "script/variables.h"
 
+#include <algorithm>
+
 #include "base/messages.h"
 #include "base/sjis_string.h"
 #include "script/arguments.h"
@@ -30,6 +32,18 @@ std::optional<std::string> LookupStringVariable(ScriptContext& script, std::stri
   return it->second;
 }
 
+namespace {
+
+std::size_t VariableCount(const VariableTables& tables) {
+  return tables.ints.size() + tables.strings.size();
+}
+
+bool Declared(const VariableTables& tables, VariableKind kind, const std::string& name) {
+  return kind == VariableKind::kInt ? tables.ints.contains(name) : tables.strings.contains(name);
+}
+
+}  // namespace
+
 void DeclareVariables(ScriptContext& script, VariableKind kind) {
   std::string& word = script.arg;
   while (true) {
@@ -37,6 +51,10 @@ void DeclareVariables(ScriptContext& script, VariableKind kind) {
     if (word.empty()) break;
     std::size_t bracket = SjisFind(word, '[');
     if (bracket == std::string::npos) {
+      if (VariableCount(script.vars) >= kMaxVariables && !Declared(script.vars, kind, word)) {
+        ReportScriptError(script, kMsgTooManyVariables, word);
+        return;
+      }
       DeclareVariable(script.vars, kind, word);
       continue;
     }
@@ -47,6 +65,16 @@ void DeclareVariables(ScriptContext& script, VariableKind kind) {
     if (count > kMaxArrayElements) {
       ReportScriptError(script, kMsgArrayTooLarge, base);
       continue;
+    }
+    // Only new names count; the count stops as soon as they are too many.
+    const std::size_t room = kMaxVariables - std::min(kMaxVariables, VariableCount(script.vars));
+    std::size_t added = 0;
+    for (int i = 0; i < count && added <= room; ++i) {
+      added += !Declared(script.vars, kind, base + std::to_string(i));
+    }
+    if (added > room) {
+      ReportScriptError(script, kMsgTooManyVariables, base);
+      return;
     }
     for (int i = 0; i < count; ++i) {
       DeclareVariable(script.vars, kind, base + std::to_string(i));

@@ -1,6 +1,7 @@
 // Integer and string variables, and the read-only system variables computed on reading.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -33,8 +34,12 @@ void DeclareVariable(VariableTables& tables, VariableKind kind, std::string_view
 
 // Most elements one array declaration may make.
 inline constexpr int kMaxArrayElements = 65536;
+// Most variables, integers and strings together, that declarations may make: about 13 MB of
+// tables and a few MB of save file at most, whatever config.txt asks for.
+inline constexpr std::size_t kMaxVariables = 131072;
 // Declares every name left on the line: plain names, and arrays written "name[count]" (the count
-// may use variables), which make name0 to name(count - 1).
+// may use variables), which make name0 to name(count - 1). A name or an array that would take the
+// tables past kMaxVariables is reported and ends the line: nothing more is declared.
 void DeclareVariables(ScriptContext& script, VariableKind kind);
 
 // The integer value of a name: an integer system variable, else the integer table.

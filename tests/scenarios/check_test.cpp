@@ -67,6 +67,7 @@ start.txt:23: .txt "color" does nothing (it takes maxline, space or font)
 adv --check: 22 errors, 0 warnings in 2 scripts)"},
     {"check-variables", 1,
      R"(config.txt:3: 配列の要素数が多すぎます (an array may have at most 65536 elements)
+config.txt:5: 変数の数が多すぎます (at most 131072 variables can be declared; "v" and the rest of the line are not)
 start.txt:1: 存在しない変数に代入しようとしました (cannot assign to "m": no such variable is declared)
 start.txt:2: 存在しない変数に代入しようとしました (cannot assign to "CurLine": no such variable is declared)
 start.txt:3: 存在しない変数に代入しようとしました (cannot assign to "r": no such variable is declared)
@@ -78,7 +79,7 @@ start.txt:9: 存在しない変数を指定しました (no variable "q" is decl
 start.txt:10: セーブファイルに無い変数をしました (the save file has no line for "x")
 start.txt:10: there is no save file "save.txt" and no .sav writes it: .lod loads nothing
 start.txt:11: 存在しない変数に代入しようとしました (cannot assign to "list0": no such variable is declared)
-adv --check: 12 errors, 0 warnings in 2 scripts)"},
+adv --check: 13 errors, 0 warnings in 2 scripts)"},
     {"check-files", 1,
      R"(start.txt:1: コピー元のファイルを開けません (cannot open the source picture "nothere.bmp")
 start.txt:3: コピー元のファイルを開けません (cannot open the source picture "pic.png")

@@ -67,6 +67,19 @@ TEST(ShellScenario, UntilEndsTheRunAndRunsRepeatExactly) {
   EXPECT_EQ(out.Read("a.png"), picture);
 }
 
+// A window's clock runs from the machine's start; --until counts from adv's own.
+TEST(ShellScenario, UntilInAWindowCountsFromTheStart) {
+  ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+  ::setenv("SDL_AUDIODRIVER", "dummy", 1);
+  TempDir game;
+  game.Write("data/config.txt", ".int x\n");
+  game.Write("data/start.txt", ".let x = 1\n.wat 100\n.let x = 2\n.wat 100000\n");
+  const RunResult r =
+      RunAdv({"--window", "--until", "1500", "--vars", game.Path("vars.txt"), game.path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(game.Read("vars.txt"), ".let x = 2\r\n");
+}
+
 TEST(ShellScenario, StartsThatCannotGoOnExitWithOne) {
   TempDir game;
   game.Write("data/config.txt", ".int a\n");

@@ -44,6 +44,7 @@ inline const std::pair<std::string_view, std::string_view> kMessageTexts[] = {
     {kMsgTprFontMagnification, "「.tpr font magnification」に失敗しました"},
     {kMsgBadOffscreenCount, "オフスクリーンの数が不正です"},
     {kMsgArrayTooLarge, "配列の要素数が多すぎます"},
+    {kMsgTooManyVariables, "変数の数が多すぎます"},
     {kMsgStartNotFound, "startファイルが見つかりません"},
     {kMsgStartOpen, "startファイルが開けません"},
     {kMsgConfigOpen, "configファイルが開けません"},

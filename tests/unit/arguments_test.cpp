@@ -99,6 +99,17 @@ TEST(ExpandTest, ReferencesWidthsNestingAndBounds) {
   std::string doubling = "[s][s][s][s][s][s][s][s]";
   ExpandVariables(t.engine.script, doubling);
   EXPECT_LE(doubling.size(), std::size_t{1} << 20);
+  // Deep nesting takes one pass; a name that stands for itself grows level by level only until
+  // the line's budget is spent (without it this line would make tens of gigabytes).
+  const std::size_t deep = 100000;
+  std::string nested = std::string(deep, '[') + "n" + std::string(deep, ']');
+  ExpandVariables(t.engine.script, nested);
+  EXPECT_EQ(nested, "5");
+  std::string growing = std::string(deep, '[') + "a";
+  for (std::size_t i = 0; i < deep; ++i) growing += "]b";
+  ExpandVariables(t.engine.script, growing);
+  EXPECT_LE(growing.size(), std::size_t{1} << 20);
+  EXPECT_EQ(t.boxes().size(), 1u);
 }
 
 }  // namespace

@@ -38,13 +38,22 @@ TEST(ConfigScriptTest, OffscreensBackgroundAndIgnoredLines) {
   EXPECT_EQ(t.engine.surfaces.background, 0u);
 }
 
-// Negative and huge counts would be allocated as huge ones: each is refused and reported.
+// Negative and huge counts would be allocated as huge ones: each is refused and reported. So
+// are declarations past the total number of variables, which end their line; declaring names
+// that exist again still works.
 TEST(ConfigScriptTest, BadOffscreenCountsAndHugeArraysAreRefused) {
   test::TestEngine t;
   t.RunConfig(".scr 2\n.scr -1\n.scr 100000\n.int a[2000000000]\n");
   EXPECT_EQ(t.engine.surfaces.offscreens.size(), 2u);
   EXPECT_TRUE(t.engine.script.vars.ints.empty());
   EXPECT_EQ(t.boxes().size(), 3u);
+  t.RunConfig(".int p[65536]\n.str p[65535] z\n.int q[1] r\n.str y\n.int p[9] p0\n.str z\n");
+  EXPECT_EQ(t.engine.script.vars.ints.size(), 65536u);
+  EXPECT_EQ(t.engine.script.vars.strings.size(), 65536u);
+  EXPECT_FALSE(t.engine.script.vars.strings.contains("y"));
+  ASSERT_EQ(t.boxes().size(), 5u);
+  EXPECT_NE(t.boxes()[3].find("LINE : 3\n\n変数の数が多すぎます"), std::string::npos);
+  EXPECT_NE(t.boxes()[4].find("LINE : 4\n"), std::string::npos);
 }
 
 TEST(ConfigScriptTest, CaptionAndMissingOrUnreadableFile) {

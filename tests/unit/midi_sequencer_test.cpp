@@ -165,6 +165,23 @@ TEST(MidiSequencer, FarBehindItDropsSoundingNoteOnsAndDoesAHundredTicksACallback
   EXPECT_EQ(count(Msg(0xB0, 1, 5)), 201u);
 }
 
+// Thousands of notes at one tick go out over a few callbacks, and the song keeps its time.
+TEST(MidiSequencer, ACrowdedTickIsSpreadOverCallbacks) {
+  SmfTrack t;
+  t.Event(0, {0x90, 60, 100});
+  for (int i = 1; i < 2000; ++i) t.Event(0, {60, 100});
+  t.Event(480, {0x90, 64, 100}).End(10);
+  Rig rig(BuildSmf(480, {t}), false);
+  rig.timer->TickAt(50);
+  rig.timer->TickAt(100);
+  const std::size_t first = rig.TimesOf(Msg(0x90, 60, 100)).size();
+  EXPECT_GT(first, 0u);
+  EXPECT_LE(first, static_cast<std::size_t>(MidiSequencer::kMaxEntriesPerCallback));
+  rig.timer->AdvanceTo(700);
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 100)).size(), 2000u);
+  EXPECT_EQ(rig.TimesOf(Msg(0x90, 64, 100)), std::vector<std::uint32_t>{600});
+}
+
 // Song: program 5, volume 80, pan 20 and a SysEx before the loop marker, a note before it, and
 // notes at the loop tick in another track.
 std::vector<std::uint8_t> LoopSong() {

@@ -92,6 +92,15 @@ TEST(MidiSong, MalformedFilesAreRefusedButTagsAndFormatAreNotExamined) {
     t.bytes = bytes;
     return BuildSmf(480, {t});
   };
+  // The table's size is bounded over all tracks together.
+  auto notes = [](std::size_t n) {
+    SmfTrack t;
+    t.Event(0, {0x90, 60, 1});
+    for (std::size_t i = 1; i < n; ++i) t.Event(0, {60, 1});
+    return t;
+  };
+  const std::size_t half = kMaxMidiEntries / 2;
+  EXPECT_EQ(Parse(BuildSmf(480, {notes(half), notes(half)})).events.size(), kMaxMidiEntries);
   const struct {
     const char* name;
     std::vector<std::uint8_t> bytes;
@@ -110,6 +119,7 @@ TEST(MidiSong, MalformedFilesAreRefusedButTagsAndFormatAreNotExamined) {
       {"SysEx length of five bytes", track_of({0x00, 0xF0, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F})},
       {"system common status", track_of({0x00, 0xF2, 0x00, 0x00})},
       {"event missing after a delta", track_of({0x00, 0x90, 60, 1, 0x10, 0x10})},
+      {"more entries than a table holds", BuildSmf(480, {notes(half), notes(half + 1)})},
   };
   for (const auto& c : cases) {
     SmfSong song;
