@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+
+#include "app/comforts.h"
 
 namespace adv {
 
@@ -12,7 +15,7 @@ class Engine;
 enum class DisplayMode { kWindowed, kFullScreen };
 
 struct App {
-  explicit App(Engine& engine) : engine(engine) {}
+  explicit App(Engine& engine) : engine(engine), comforts(engine) {}
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
@@ -24,6 +27,10 @@ struct App {
   std::optional<std::uint32_t> close_at;
   // End the run when the script waits for a click that no input can give any more.
   bool end_when_input_exhausted = false;
+  // The record of lines seen: this file (--seen), else the player's own when keep_seen.
+  std::string seen_file;
+  bool keep_seen = true;
+  Comforts comforts;
 };
 
 }  // namespace adv

@@ -28,6 +28,7 @@ struct LaunchOptions {
   std::optional<DisplayMode> display;  // --window / --fullscreen
   std::string input_file;
   std::string vars_file;
+  std::string seen_file;  // --seen: the record of lines seen, read at start and written at exit
   std::vector<ShotRequest> shots;
   std::optional<std::uint32_t> until;
 };

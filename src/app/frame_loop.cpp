@@ -30,8 +30,8 @@ std::uint32_t Until(std::uint32_t now, std::uint32_t t) {
 std::optional<std::uint32_t> NextWake(App& app) {
   std::optional<std::uint32_t> until = NextMarkChange(app.engine);
   const std::uint32_t now = app.engine.host.Now();
-  if (app.close_at && (!until || Until(now, *app.close_at) < Until(now, *until))) {
-    until = app.close_at;
+  for (const auto& at : {app.close_at, ComfortWake(app)}) {
+    if (at && (!until || Until(now, *at) < Until(now, *until))) until = at;
   }
   return until;
 }
@@ -53,6 +53,26 @@ void Hold(App& app, std::uint32_t deadline) {
   }
 }
 
+void EndForLackOfInput(App& app) {
+  std::fprintf(stderr,
+               "adv: the script waits for input that the input script does not give; "
+               "ending the run\n");
+  DestroyWindow(app);
+}
+
+// The backlog holds the game still: no steps, only events, until it closes.
+void HoldBacklog(App& app) {
+  constexpr std::uint32_t kBacklogFrameMs = 100;
+  Host& host = app.engine.host;
+  Hold(app, host.Now() + kBacklogFrameMs);
+  if (app.quit) return;
+  host.EndFrame();
+  app.engine.frame.last_end = host.Now();
+  if (app.end_when_input_exhausted && !host.InputPending() && !app.close_at) {
+    EndForLackOfInput(app);
+  }
+}
+
 }  // namespace
 
 void PumpMessages(App& app) {
@@ -71,7 +91,13 @@ void RunFrameLoop(App& app) {
   Host& host = engine.host;
   frame.last_end = host.Now();
   while (!app.quit) {
+    if (app.comforts.backlog.is_open()) {
+      HoldBacklog(app);
+      continue;
+    }
+    BeforeStep(app);
     Step(engine);
+    AfterStep(app);
     ++app.frames;
     Hold(app, frame.last_end + frame.interval);
     if (app.quit) return;
@@ -81,18 +107,16 @@ void RunFrameLoop(App& app) {
     }
     host.EndFrame();
     frame.last_end = host.Now();
-    if (!frame.dirty.Empty()) {
+    // The backlog covers the picture until it closes, and then shows it whole.
+    if (!frame.dirty.Empty() && !app.comforts.backlog.is_open()) {
       PresentRect(engine, frame.dirty);
       frame.dirty = Rect{};
     }
     // A headless run ends once the script waits for input its input file will not give, with
     // this frame shown, so an end screenshot has what the player would be looking at.
     if (app.end_when_input_exhausted && WaitsForInput(engine.interp.state()) &&
-        !host.InputPending() && !app.close_at) {
-      std::fprintf(stderr,
-                   "adv: the script waits for input that the input script does not give; "
-                   "ending the run\n");
-      DestroyWindow(app);
+        !host.InputPending() && !app.close_at && !ComfortWake(app)) {
+      EndForLackOfInput(app);
       return;
     }
     // Waiting for a click or a sound, the steps change nothing until input or a media event

@@ -61,5 +61,9 @@ class FileSystem {
 std::string ExecutablePath();
 // Whether a native path is an existing directory.
 bool IsDirectory(const std::string& native_path);
+// Makes the folder and the folders above it that are missing; true when it exists afterwards.
+bool MakeFolders(const std::string& native_path);
+// The last component of a folder's absolute path ("mygame" for "." inside mygame); "" for "/".
+std::string FolderName(const std::string& native_path);
 
 }  // namespace adv
