@@ -71,6 +71,9 @@ Settings ApplySettings(App& app, const GameLocation& where,
     from_game.SetBase(where.exe_folder);
     engine.host.Media()->SetSoundFont(from_game.Resolve(settings.sound_font));
   }
+  if (engine.host.Media() != nullptr) {
+    engine.host.Media()->SetVolumes(settings.music_volume, settings.sound_volume);
+  }
   return settings;
 }
 

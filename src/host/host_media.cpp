@@ -6,14 +6,17 @@ HostMedia::HostMedia(HostMediaHooks hooks)
     : hooks_(std::move(hooks)),
       codecs_(hooks_.log),
       synth_([this] { return codecs(); }, hooks_.log),
-      audio_(mixer_,
-             [this](const std::string& path) -> std::unique_ptr<AudioSource> {
-               MediaCodecs* codecs = this->codecs();
-               return codecs != nullptr ? codecs->OpenSound(path) : nullptr;
-             }),
+      audio_(mixer_, [this](const std::string& path) { return OpenSound(path); }),
+      music_audio_(
+          mixer_, [this](const std::string& path) { return OpenSound(path); }, MixGroup::kMusic),
       movie_(
           mixer_, [this] { return codecs(); }, hooks_.now, hooks_.has_window) {
   mixer_.SetSynth(&synth_);
+}
+
+std::unique_ptr<AudioSource> HostMedia::OpenSound(const std::string& path) {
+  MediaCodecs* codecs = this->codecs();
+  return codecs != nullptr ? codecs->OpenSound(path) : nullptr;
 }
 
 HostMedia::~HostMedia() {

@@ -16,7 +16,8 @@ class MixerAudioDevice : public AudioDevice {
  public:
   // open_file: how one file becomes a source (the codecs', or a test's).
   using FileOpener = std::function<std::unique_ptr<AudioSource>(const std::string&)>;
-  MixerAudioDevice(AudioMixer& mixer, FileOpener open_file);
+  // Its voices are mixed at the volume of group.
+  MixerAudioDevice(AudioMixer& mixer, FileOpener open_file, MixGroup group = MixGroup::kSound);
   ~MixerAudioDevice() override;
 
   int Open(const std::vector<std::string>& native_paths) override;
@@ -37,6 +38,7 @@ class MixerAudioDevice : public AudioDevice {
 
   AudioMixer& mixer_;
   FileOpener open_file_;
+  MixGroup group_;
   std::map<int, Stream> streams_;
   int next_id_ = 1;
 };
