@@ -65,7 +65,8 @@ std::uint32_t AutoDue(const Comforts& c) {
 void ShowBacklog(App& app) {
   Engine& engine = app.engine;
   Backlog& backlog = app.comforts.backlog;
-  backlog.Render(engine.surfaces.back, engine.message_layer);
+  // Over the picture without the message window's text, which would show through.
+  backlog.Render(engine.surfaces.base, engine.message_layer);
   const CDrawImage& view = backlog.view();
   if (!engine.host.HasWindow() || !view.Is16()) return;
   engine.host.Present(FrameView{view.Pixels(), view.Width(), view.Height(), view.PitchPixels()},

@@ -44,7 +44,8 @@ void Backlog::Observe(const TextLayer& layer) {
   }
   if (!current_.empty()) {
     pages_.push_back(std::move(current_));
-    if (pages_.size() > kMaxPages) pages_.pop_front();
+    // With the page being read, kMaxPages in all.
+    if (pages_.size() >= kMaxPages) pages_.pop_front();
     // The page shown stays the same while pages move under it.
     if (open_ && back_ + 1 < size()) ++back_;
   }

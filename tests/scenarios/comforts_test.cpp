@@ -111,6 +111,10 @@ TEST(ComfortsScenario, BacklogHoldsTheGameAndShowsEarlierPages) {
     for (int shift : {0, 8, 16}) {
       EXPECT_LT((dark >> shift) & 0xFF, (picture >> shift) & 0xFF);
     }
+    // The page on screen does not show through where page two had its line.
+    for (int y = 36; y < 64; ++y) {
+      for (int x = 0; x < 100; ++x) ASSERT_EQ(backlog.At(x, y), dark) << x << "," << y;
+    }
     EXPECT_EQ(after.At(600, 400), picture);
   }
 }
