@@ -181,11 +181,14 @@ void SetUpComforts(App& app, const Settings& settings, const std::string& game_f
     c.seen_file = UserFolder("XDG_DATA_HOME", ".local/share") + "/adv/" + c.game_name + "/seen";
   }
   if (c.seen_file.empty()) return;
-  std::ifstream in(c.seen_file, std::ios::binary);
-  std::string text(kMaxRecordBytes + 1, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  std::ifstream in(c.seen_file, std::ios::binary | std::ios::ate);
+  const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : 0;
+  if (size <= 0 || size > static_cast<std::streamoff>(kMaxRecordBytes)) return;
+  std::string text(static_cast<std::size_t>(size), '\0');
+  in.seekg(0);
+  in.read(text.data(), size);
   text.resize(static_cast<std::size_t>(in.gcount()));
-  if (text.size() <= kMaxRecordBytes) c.seen.Parse(text);
+  c.seen.Parse(text);
 }
 
 void FinishComforts(App& app) {
