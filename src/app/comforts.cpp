@@ -74,7 +74,9 @@ void ShowBacklog(App& app) {
 }
 
 void CloseBacklog(App& app) {
-  app.comforts.backlog.Close();
+  Comforts& c = app.comforts;
+  c.backlog.Close();
+  c.wait_began += app.engine.host.Now() - c.backlog_opened;
   PresentRect(app.engine, Rect{0, 0, kScreenWidth, kScreenHeight});
 }
 
@@ -85,6 +87,7 @@ void Older(App& app) {
   } else {
     backlog.Observe(app.engine.message_layer);
     if (!backlog.Open()) return;
+    app.comforts.backlog_opened = app.engine.host.Now();
   }
   ShowBacklog(app);
 }

@@ -40,6 +40,7 @@ struct Comforts {
   std::uint32_t wait_began = 0;
   int page_chars = 0;
   Backlog backlog;
+  std::uint32_t backlog_opened = 0;  // auto's time does not run while the backlog is open
 };
 
 // Reads the comforts' settings and the seen record. seen_file: the record a run keeps ("" for

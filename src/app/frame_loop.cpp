@@ -68,7 +68,8 @@ void HoldBacklog(App& app) {
   if (app.quit) return;
   host.EndFrame();
   app.engine.frame.last_end = host.Now();
-  if (app.end_when_input_exhausted && !host.InputPending() && !app.close_at) {
+  if (app.end_when_input_exhausted && app.comforts.backlog.is_open() && !host.InputPending() &&
+      !app.close_at) {
     EndForLackOfInput(app);
   }
 }

@@ -64,10 +64,7 @@ void Backlog::Older() {
 }
 
 bool Backlog::Newer() {
-  if (back_ == 0) {
-    open_ = false;
-    return false;
-  }
+  if (back_ == 0) return false;
   --back_;
   return true;
 }

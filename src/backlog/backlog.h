@@ -32,7 +32,7 @@ class Backlog {
   void Close() { open_ = false; }
   // One page older; stays at the oldest.
   void Older();
-  // One page newer; false past the newest, which closes the backlog.
+  // One page newer; false at the newest, where going on closes the backlog.
   bool Newer();
   // Pages between the one shown and the newest (0: the newest).
   std::size_t back() const { return back_; }

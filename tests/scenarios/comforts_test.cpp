@@ -80,6 +80,11 @@ TEST(ComfortsScenario, AutoTurnsThePageAfterItsCharactersAndASecond) {
   EXPECT_LT(Var(on, "t2") - Var(on, "t1"), kPageMs + wait + 20);
   Play(off, "0 key a\n1000 key a\n", "AutoDelay=100\n");
   EXPECT_EQ(Var(off, "t1"), 0);
+  // Time spent in the backlog does not count.
+  HeadlessRun paused;
+  Play(paused, "0 key a\n500 wheel up 5 5\n1500 key esc\n", "AutoDelay=100\n");
+  EXPECT_GE(Var(paused, "t1"), Var(on, "t1") + 990);
+  EXPECT_LT(Var(paused, "t1"), Var(on, "t1") + 1020);
 }
 
 TEST(ComfortsScenario, BacklogHoldsTheGameAndShowsEarlierPages) {
