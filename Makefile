@@ -3,7 +3,7 @@ JOBS ?= 2
 CMAKE_FLAGS ?=
 PREFIX ?= /usr/local
 
-.PHONY: all deps build install test test-window tsan demo bench bench-build bench-window check-layers fuzz format clean
+.PHONY: all deps build install package test test-window tsan demo bench bench-build bench-window check-layers fuzz format clean
 
 all: build
 
@@ -19,6 +19,10 @@ build: deps
 # The engine, adv-dpa, the manual page, a desktop entry and an icon under PREFIX.
 install: build
 	cmake --install build --prefix $(PREFIX)
+
+# A Debian package of what make install puts in place, in build/.
+package: build
+	cd build && cpack -G DEB
 
 # Separate tree with AddressSanitizer and UndefinedBehaviorSanitizer.
 test: deps

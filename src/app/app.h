@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "app/comforts.h"
+
 namespace adv {
 
 class Engine;
@@ -14,7 +16,7 @@ class Engine;
 enum class DisplayMode { kWindowed, kFullScreen };
 
 struct App {
-  explicit App(Engine& engine) : engine(engine) {}
+  explicit App(Engine& engine) : engine(engine), comforts(engine) {}
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 
@@ -29,6 +31,10 @@ struct App {
   // Folders of image plug-ins the player trusts (--plugins, PluginPath of the player's own
   // settings file), native paths.
   std::vector<std::string> trusted_plugins;
+  // The record of lines seen: this file (--seen), else the player's own when keep_seen.
+  std::string seen_file;
+  bool keep_seen = true;
+  Comforts comforts;
 };
 
 }  // namespace adv

@@ -30,6 +30,8 @@ std::string Usage() {
          "  --shot MS:FILE.png write the picture shown at virtual time MS (end:FILE.png at exit)\n"
          "  --vars FILE        at exit, write every variable as a save file holds it\n"
          "  --until MS         close the window at time MS\n"
+         "  --seen FILE        the record of lines seen, which skipping goes by (read, then "
+         "written)\n"
          "  --audio FILE.wav   with --headless, write everything audible as 16-bit stereo PCM\n"
          "  --check            read every script of GAMEDIR without running it; report problems\n"
          "  --scale N          open the window at N times 640 x 480\n"
@@ -98,6 +100,9 @@ bool ParseCommandLine(int argc, const char* const* argv, LaunchOptions& options,
     } else if (arg == "--vars") {
       if (!take_value()) return false;
       options.vars_file = value;
+    } else if (arg == "--seen") {
+      if (!take_value()) return false;
+      options.seen_file = value;
     } else if (arg == "--until") {
       if (!take_value()) return false;
       std::uint32_t ms = 0;

@@ -29,6 +29,7 @@ struct LaunchOptions {
   std::string input_file;
   std::string vars_file;
   std::string plugins;  // --plugins: a folder of image plug-ins the player trusts
+  std::string seen_file;  // --seen: the record of lines seen, read at start and written at exit
   std::vector<ShotRequest> shots;
   std::optional<std::uint32_t> until;
 };

@@ -30,8 +30,8 @@ std::uint32_t Until(std::uint32_t now, std::uint32_t t) {
 std::optional<std::uint32_t> NextWake(App& app) {
   std::optional<std::uint32_t> until = NextMarkChange(app.engine);
   const std::uint32_t now = app.engine.host.Now();
-  if (app.close_at && (!until || Until(now, *app.close_at) < Until(now, *until))) {
-    until = app.close_at;
+  for (const auto& at : {app.close_at, ComfortWake(app)}) {
+    if (at && (!until || Until(now, *at) < Until(now, *until))) until = at;
   }
   return until;
 }
@@ -53,6 +53,27 @@ void Hold(App& app, std::uint32_t deadline) {
   }
 }
 
+void EndForLackOfInput(App& app) {
+  std::fprintf(stderr,
+               "adv: the script waits for input that the input script does not give; "
+               "ending the run\n");
+  DestroyWindow(app);
+}
+
+// The backlog holds the game still: no steps, only events, until it closes.
+void HoldBacklog(App& app) {
+  constexpr std::uint32_t kBacklogFrameMs = 100;
+  Host& host = app.engine.host;
+  Hold(app, host.Now() + kBacklogFrameMs);
+  if (app.quit) return;
+  host.EndFrame();
+  app.engine.frame.last_end = host.Now();
+  if (app.end_when_input_exhausted && app.comforts.backlog.is_open() && !host.InputPending() &&
+      !app.close_at) {
+    EndForLackOfInput(app);
+  }
+}
+
 }  // namespace
 
 void PumpMessages(App& app) {
@@ -71,11 +92,17 @@ void RunFrameLoop(App& app) {
   Host& host = engine.host;
   frame.last_end = host.Now();
   while (!app.quit) {
+    if (app.comforts.backlog.is_open()) {
+      HoldBacklog(app);
+      continue;
+    }
     // The first step of a waiting state may still draw (the choices, a steady wait mark): the
     // loop idles only after a step that ran in the state it waits in, once that step's
     // picture is on screen.
     const State stepped_in = engine.interp.state();
+    BeforeStep(app);
     Step(engine);
+    AfterStep(app);
     ++app.frames;
     Hold(app, frame.last_end + frame.interval);
     if (app.quit) return;
@@ -85,7 +112,8 @@ void RunFrameLoop(App& app) {
     }
     host.EndFrame();
     frame.last_end = host.Now();
-    if (!frame.dirty.Empty()) {
+    // The backlog covers the picture until it closes, and then shows it whole.
+    if (!frame.dirty.Empty() && !app.comforts.backlog.is_open()) {
       PresentRect(engine, frame.dirty);
       frame.dirty = Rect{};
     }
@@ -94,11 +122,8 @@ void RunFrameLoop(App& app) {
     const State state = engine.interp.state();
     const bool settled = state == stepped_in;
     if (app.end_when_input_exhausted && settled && WaitsForInput(state) && !host.InputPending() &&
-        !app.close_at) {
-      std::fprintf(stderr,
-                   "adv: the script waits for input that the input script does not give; "
-                   "ending the run\n");
-      DestroyWindow(app);
+        !app.close_at && !ComfortWake(app)) {
+      EndForLackOfInput(app);
       return;
     }
     // Waiting for a click or a sound, the steps change nothing until input or a media event

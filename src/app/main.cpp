@@ -55,6 +55,9 @@ int Play(adv::Host& host, const adv::LaunchOptions& options, std::uint32_t start
   if (options.until) app.close_at = started + *options.until;
   app.end_when_input_exhausted = options.headless;
   app.trusted_plugins = TrustedPlugins(options);
+  // A plain headless run keeps no record, so it plays the same every time.
+  app.seen_file = options.seen_file;
+  app.keep_seen = !options.headless;
   int status = adv::RunGame(app, adv::LocateGame(options.game_dir), options.display);
   if (!options.vars_file.empty() && !WriteVariables(engine, options.vars_file)) {
     std::fprintf(stderr, "adv: cannot write %s\n", options.vars_file.c_str());

@@ -1,6 +1,8 @@
 #include "app/settings.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
@@ -73,6 +75,19 @@ void ReadKeys(const std::string& native_path, Take take) {
   }
 }
 
+bool IsTrue(const std::string& v) {
+  return v == "1" || Lower(v) == "true" || Lower(v) == "yes";
+}
+
+// A whole number, brought into [low, high]; anything else keeps the default.
+void ReadInt(const std::string& v, int low, int high, int& out) {
+  long long value = 0;
+  const char* end = v.data() + v.size();
+  auto [ptr, ec] = std::from_chars(v.data(), end, value);
+  if (ec == std::errc() && ptr == end)
+    out = static_cast<int>(std::clamp<long long>(value, low, high));
+}
+
 }  // namespace
 
 void ReadSettingsFile(const std::string& native_path, Settings& s) {
@@ -94,7 +109,15 @@ void ReadSettingsFile(const std::string& native_path, Settings& s) {
     else if (key == "settings/soundfont")
       s.sound_font = v;
     else if (key == "settings/integerscale")
-      s.integer_scale = v == "1" || Lower(v) == "true" || Lower(v) == "yes";
+      s.integer_scale = IsTrue(v);
+    else if (key == "settings/skipunseen")
+      s.skip_unseen = IsTrue(v);
+    else if (key == "settings/autodelay")
+      ReadInt(v, 0, 10000, s.auto_delay);
+    else if (key == "settings/musicvolume")
+      ReadInt(v, 0, 100, s.music_volume);
+    else if (key == "settings/soundvolume")
+      ReadInt(v, 0, 100, s.sound_volume);
   });
 }
 

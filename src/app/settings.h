@@ -19,6 +19,11 @@ struct Settings {
   // The Settings section: where adv's own keys live.
   std::string sound_font;      // Settings/SoundFont: the General MIDI SoundFont; "" for Debian's
   bool integer_scale = false;  // Settings/IntegerScale: scale the picture by whole factors only
+  // The player's comforts.
+  bool skip_unseen = false;  // Settings/SkipUnseen: skipping passes text never seen before too
+  int auto_delay = 60;       // Settings/AutoDelay: ms a character before auto turns the page
+  int music_volume = 100;    // Settings/MusicVolume: MIDI, MP3 and CD music, 0 to 100
+  int sound_volume = 100;    // Settings/SoundVolume: sounds and movie sound, 0 to 100
 };
 
 // Reads the keys the engine knows. Sections and keys match without regard to case, a value in

@@ -110,13 +110,17 @@ Settings ApplySettings(App& app, const GameLocation& where,
     from_game.SetBase(where.exe_folder);
     engine.host.Media()->SetSoundFont(from_game.Resolve(settings.sound_font));
   }
+  if (engine.host.Media() != nullptr) {
+    engine.host.Media()->SetVolumes(settings.music_volume, settings.sound_volume);
+  }
   return settings;
 }
 
 int RunGame(App& app, const GameLocation& where, std::optional<DisplayMode> display_override) {
   Engine& engine = app.engine;
   Host& host = engine.host;
-  ApplySettings(app, where, display_override);
+  const Settings settings = ApplySettings(app, where, display_override);
+  SetUpComforts(app, settings, where.exe_folder, app.seen_file, app.keep_seen);
   engine.random.Seed(host.Now());
   RunConfigScript(engine);
 
@@ -135,6 +139,7 @@ int RunGame(App& app, const GameLocation& where, std::optional<DisplayMode> disp
     return 1;
   }
   RunFrameLoop(app);
+  FinishComforts(app);
   if (app.display_mode == DisplayMode::kFullScreen) host.SetFullScreen(false);
   return 0;
 }

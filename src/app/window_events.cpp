@@ -59,7 +59,7 @@ void KeyDown(App& app, const HostEvent& event) {
     case HostKey::kF4:
       ToggleDisplayMode(app);
       break;
-    case HostKey::kOther:
+    default:
       break;
   }
 }
@@ -87,6 +87,7 @@ void DestroyWindow(App& app) {
 void HandleWindowEvent(App& app, const HostEvent& event) {
   Engine& engine = app.engine;
   Mouse& mouse = engine.mouse;
+  if (ComfortEvent(app, event)) return;
   switch (event.type) {
     case HostEvent::Type::kClose:
       DestroyWindow(app);
@@ -128,6 +129,7 @@ void HandleWindowEvent(App& app, const HostEvent& event) {
       engine.media.OnMediaDone(event.media_id);
       break;
     case HostEvent::Type::kMouseMove:
+    case HostEvent::Type::kWheel:
       break;
   }
 }

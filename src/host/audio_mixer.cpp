@@ -11,7 +11,7 @@ constexpr std::size_t kBlock = 4096;
 }  // namespace
 
 int AudioMixer::Start(std::shared_ptr<AudioSource> source, std::uint64_t from, std::uint64_t to,
-                      bool loop) {
+                      bool loop, MixGroup group) {
   if (!source) return 0;
   std::lock_guard lock(mutex_);
   if (!source->Seek(from)) return 0;
@@ -21,8 +21,14 @@ int AudioMixer::Start(std::shared_ptr<AudioSource> source, std::uint64_t from, s
   v.from = from;
   v.to = to;
   v.loop = loop;
+  v.group = group;
   voices_.push_back(std::move(v));
   return voices_.back().id;
+}
+
+void AudioMixer::SetVolume(MixGroup group, int percent) {
+  std::lock_guard lock(mutex_);
+  volume_[static_cast<int>(group)] = std::clamp(percent, 0, 100);
 }
 
 bool AudioMixer::Stop(int voice) {
@@ -95,7 +101,8 @@ bool AudioMixer::Pull(Voice& voice, std::size_t frames, std::int32_t* mix) {
       got = voice.source->Read(scratch_.data(), want);
       if (mix != nullptr) {
         std::int32_t* dst = mix + done * kMixChannels;
-        for (std::size_t i = 0; i < got * kMixChannels; ++i) dst[i] += scratch_[i];
+        const int volume = Volume(voice.group);
+        for (std::size_t i = 0; i < got * kMixChannels; ++i) dst[i] += scratch_[i] * volume / 100;
       }
       done += got;
     }
@@ -126,7 +133,8 @@ void AudioMixer::Render(std::int16_t* out, std::size_t frames) {
   if (synth_ != nullptr) {
     scratch_.resize(frames * kMixChannels);
     const std::size_t got = synth_->Read(scratch_.data(), frames);
-    for (std::size_t i = 0; i < got * kMixChannels; ++i) sum_[i] += scratch_[i];
+    const int volume = Volume(MixGroup::kMusic);
+    for (std::size_t i = 0; i < got * kMixChannels; ++i) sum_[i] += scratch_[i] * volume / 100;
   }
   for (std::size_t i = 0; i < frames * kMixChannels; ++i) {
     out[i] = static_cast<std::int16_t>(std::clamp<std::int32_t>(sum_[i], -32768, 32767));

@@ -15,6 +15,10 @@
 
 namespace adv {
 
+// The two volumes a player sets: music (the synthesizer, MP3, CD tracks) and sounds (WAV files,
+// movie sound).
+enum class MixGroup { kMusic, kSound };
+
 class AudioMixer {
  public:
   static constexpr std::uint64_t kToEnd = std::numeric_limits<std::uint64_t>::max();
@@ -22,7 +26,10 @@ class AudioMixer {
   // Plays source from frame `from` up to frame `to` (kToEnd: its end); with loop the range
   // repeats without a gap. Returns the voice's id, unique for the mixer's life; 0 when the
   // source cannot seek to `from`.
-  int Start(std::shared_ptr<AudioSource> source, std::uint64_t from, std::uint64_t to, bool loop);
+  int Start(std::shared_ptr<AudioSource> source, std::uint64_t from, std::uint64_t to, bool loop,
+            MixGroup group = MixGroup::kSound);
+  // A group's volume, 0 to 100 percent, applied as the voices are summed.
+  void SetVolume(MixGroup group, int percent);
   // False when the voice is not playing (ended or stopped before).
   bool Stop(int voice);
   bool Playing(int voice) const;
@@ -51,9 +58,11 @@ class AudioMixer {
     std::uint64_t from = 0;
     std::uint64_t to = kToEnd;
     bool loop = false;
+    MixGroup group = MixGroup::kSound;
   };
   // Pulls frames from a voice into scratch_; false when it has ended.
   bool Pull(Voice& voice, std::size_t frames, std::int32_t* mix);
+  int Volume(MixGroup group) const { return volume_[static_cast<int>(group)]; }
 
   mutable std::mutex mutex_;
   std::vector<Voice> voices_;
@@ -61,6 +70,7 @@ class AudioMixer {
   std::vector<std::int16_t> scratch_;
   std::vector<std::int32_t> sum_;
   AudioSource* synth_ = nullptr;
+  int volume_[2] = {100, 100};
   int next_id_ = 1;
   std::uint64_t frames_done_ = 0;
 };

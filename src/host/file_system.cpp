@@ -431,4 +431,21 @@ bool IsDirectory(const std::string& native_path) {
   return ::stat(native_path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool MakeFolders(const std::string& native_path) {
+  std::error_code error;
+  std::filesystem::create_directories(native_path, error);
+  return IsDirectory(native_path);
+}
+
+std::string FolderName(const std::string& native_path) {
+  std::error_code error;
+  const std::filesystem::path path =
+      std::filesystem::weakly_canonical(std::filesystem::absolute(native_path, error), error);
+  if (error) return "";
+  std::string name = path.filename().string();
+  // weakly_canonical keeps a trailing separator of the input: its name is then the parent's.
+  if (name.empty()) name = path.parent_path().filename().string();
+  return name;
+}
+
 }  // namespace adv

@@ -16,7 +16,25 @@ namespace adv {
 class PictureDecoder;
 class MediaHost;
 
-enum class HostKey { kOther, kEnter, kSpace, kEscape, kF4, kF12, kLeft, kUp, kRight, kDown };
+enum class HostKey {
+  kOther,
+  kEnter,
+  kSpace,
+  kEscape,
+  kF4,
+  kF12,
+  kLeft,
+  kUp,
+  kRight,
+  kDown,
+  // Keys no script sees: the player's comforts (skip, auto, backlog, screenshot).
+  kCtrl,
+  kTab,
+  kA,
+  kPageUp,
+  kPageDown,
+  kF11,
+};
 
 enum class MouseButton { kLeft, kRight };
 
@@ -30,6 +48,7 @@ struct HostEvent {
     kMouseDown,  // button, x, y in logical 640 x 480 coordinates
     kMouseUp,
     kMouseMove,
+    kWheel,      // wheel > 0 turned up (away from the player), < 0 down; x, y as above
     kExpose,     // the window's contents must be drawn again
     kMediaDone,  // a media player's playback ended; media_id names it
   };
@@ -40,6 +59,7 @@ struct HostEvent {
   MouseButton button = MouseButton::kLeft;
   int x = 0;
   int y = 0;
+  int wheel = 0;
   int media_id = 0;
 };
 

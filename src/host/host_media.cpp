@@ -7,15 +7,18 @@ HostMedia::HostMedia(HostMediaHooks hooks)
       codecs_(hooks_.log),
       synth_([this] { return codecs(); }, hooks_.log),
       audio_(
-          mixer_,
-          [this](const std::string& path) -> std::unique_ptr<AudioSource> {
-            MediaCodecs* codecs = this->codecs();
-            return codecs != nullptr ? codecs->OpenSound(path) : nullptr;
-          },
-          hooks_.log),
+          mixer_, [this](const std::string& path) { return OpenSound(path); }, hooks_.log),
+      music_audio_(
+          mixer_, [this](const std::string& path) { return OpenSound(path); }, hooks_.log,
+          MixGroup::kMusic),
       movie_(
           mixer_, [this] { return codecs(); }, hooks_.now, hooks_.has_window) {
   mixer_.SetSynth(&synth_);
+}
+
+std::unique_ptr<AudioSource> HostMedia::OpenSound(const std::string& path) {
+  MediaCodecs* codecs = this->codecs();
+  return codecs != nullptr ? codecs->OpenSound(path) : nullptr;
 }
 
 HostMedia::~HostMedia() {

@@ -35,6 +35,11 @@ class HostMedia : public MediaHost {
   HostMedia& operator=(const HostMedia&) = delete;
 
   AudioDevice& Audio() override { return audio_; }
+  AudioDevice& MusicAudio() override { return music_audio_; }
+  void SetVolumes(int music, int sound) override {
+    mixer_.SetVolume(MixGroup::kMusic, music);
+    mixer_.SetVolume(MixGroup::kSound, sound);
+  }
   MovieDevice& Movies() override { return movie_; }
   MidiPort& Midi() override { return synth_; }
   std::unique_ptr<PeriodicTimer> CreateTimer(TimerClient& client) override {
@@ -55,12 +60,15 @@ class HostMedia : public MediaHost {
   MediaCodecs* codecs() { return codecs_.Get(); }
 
  private:
+  std::unique_ptr<AudioSource> OpenSound(const std::string& path);
+
   HostMediaHooks hooks_;
   // First in, last out: what the codecs made (voices, the synthesizer) goes before the module.
   CodecsModule codecs_;
   AudioMixer mixer_;
   SynthPort synth_;
   MixerAudioDevice audio_;
+  MixerAudioDevice music_audio_;
   HostMovieDevice movie_;
 };
 

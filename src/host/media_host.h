@@ -17,7 +17,14 @@ namespace adv {
 class MediaHost {
  public:
   virtual ~MediaHost() = default;
+  // Sounds and movie sound play on Audio, MP3 and CD tracks on MusicAudio: the player sets the
+  // two volumes apart (SetVolumes, percent; the synthesizer follows the music's).
   virtual AudioDevice& Audio() = 0;
+  virtual AudioDevice& MusicAudio() { return Audio(); }
+  virtual void SetVolumes(int music, int sound) {
+    (void)music;
+    (void)sound;
+  }
   virtual MovieDevice& Movies() = 0;
   virtual MidiPort& Midi() = 0;
   virtual std::unique_ptr<PeriodicTimer> CreateTimer(TimerClient& client) = 0;

@@ -4,8 +4,9 @@
 
 namespace adv {
 
-MixerAudioDevice::MixerAudioDevice(AudioMixer& mixer, FileOpener open_file, Log log)
-    : mixer_(mixer), open_file_(std::move(open_file)), log_(std::move(log)) {}
+MixerAudioDevice::MixerAudioDevice(AudioMixer& mixer, FileOpener open_file, Log log,
+                                   MixGroup group)
+    : mixer_(mixer), open_file_(std::move(open_file)), log_(std::move(log)), group_(group) {}
 
 MixerAudioDevice::~MixerAudioDevice() {
   for (auto& [id, s] : streams_) mixer_.Stop(s.voice);
@@ -55,7 +56,7 @@ int MixerAudioDevice::Play(int stream, std::int64_t from_ms, std::int64_t to_ms,
   const std::uint64_t to = to_ms < 0 ? AudioMixer::kToEnd : MsToFrames(to_ms);
   if (from > s->source->Length() || (to != AudioMixer::kToEnd && to < from)) return 0;
   mixer_.Stop(s->voice);
-  s->voice = mixer_.Start(s->source, from, to, loop);
+  s->voice = mixer_.Start(s->source, from, to, loop, group_);
   s->range_end = to == AudioMixer::kToEnd ? s->source->Length() : to;
   return s->voice;
 }

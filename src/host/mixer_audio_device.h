@@ -19,7 +19,9 @@ class MixerAudioDevice : public AudioDevice {
   // open_file: how one file becomes a source (the codecs', or a test's).
   using FileOpener = std::function<std::unique_ptr<AudioSource>(const std::string&)>;
   using Log = std::function<void(const std::string&)>;
-  MixerAudioDevice(AudioMixer& mixer, FileOpener open_file, Log log);
+  // Its voices are mixed at the volume of group.
+  MixerAudioDevice(AudioMixer& mixer, FileOpener open_file, Log log,
+                   MixGroup group = MixGroup::kSound);
   ~MixerAudioDevice() override;
 
   int Open(const std::vector<std::string>& native_paths) override;
@@ -42,6 +44,7 @@ class MixerAudioDevice : public AudioDevice {
   FileOpener open_file_;
   Log log_;
   std::set<std::string> unplayable_;  // parts already logged as such
+  MixGroup group_;
   std::map<int, Stream> streams_;
   int next_id_ = 1;
 };

@@ -5,8 +5,8 @@ namespace adv {
 MediaPlayers::MediaPlayers(MediaHost& host, const FileSystem& files, InternalErrorLog& log)
     : midi(host.Midi(), [&host](TimerClient& client) { return host.CreateTimer(client); }),
       sound(host.Audio(), files),
-      mp3(host.Audio(), files, log),
-      cd(host.Audio(), files, log),
+      mp3(host.MusicAudio(), files, log),
+      cd(host.MusicAudio(), files, log),
       movie(host.Movies(), files, log) {}
 
 bool MediaPlayers::OnMediaDone(int media_id) {

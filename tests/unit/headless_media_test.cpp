@@ -111,6 +111,26 @@ std::pair<double, double> PitchRange(const std::int16_t* samples, std::size_t fr
   return {lowest, highest};
 }
 
+// Sounds and music each follow their own volume; the first 100 ms play at full volume.
+TEST(HeadlessMedia, VolumesScaleSoundsAndMusicApart) {
+  Rig rig;
+  test::WriteWav(rig.dir.Path("se.wav"), {440, 0.5, 44100, 2, 44100 / 10});
+  const auto play = [&](AudioDevice& device) {
+    ASSERT_NE(device.Play(device.Open({rig.dir.Path("se.wav")}), 0, -1, false), 0);
+    rig.host.Sleep(100);
+  };
+  play(rig.media.Audio());
+  rig.media.SetVolumes(25, 50);
+  play(rig.media.Audio());
+  play(rig.media.MusicAudio());
+  const auto samples = rig.Finish();
+  ASSERT_EQ(samples.size(), 2u * 44100 * 3 / 10);
+  const double full = test::Rms(samples.data(), 4410);
+  EXPECT_GT(full, 10000);
+  EXPECT_NEAR(test::Rms(samples.data() + 2 * 4410, 4410), full / 2, full / 100);
+  EXPECT_NEAR(test::Rms(samples.data() + 4 * 4410, 4410), full / 4, full / 100);
+}
+
 TEST(HeadlessMedia, MidiNoteSoundsThroughTheSynthesizerAfterTheStartDelay) {
   constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
   if (!std::ifstream(kSoundFont)) GTEST_SKIP() << "no " << kSoundFont;

@@ -12,6 +12,7 @@ TEST(SettingsTest, KeysMatchWithoutCaseAndDefaultsStay) {
   test::TempDir dir;
   dir.Write("adv.ini",
             "[SETTINGS]\nstyle=fullscreen\nSpiPath = \"plug ins\"\nStyle=Window\n"
+            "MusicVolume=150\nSoundVolume=-3\nAutoDelay=lots\n"
             "[scenario]\nEXTENSION=.scn\n");
   Settings s;
   ReadSettingsFile(dir.Path("adv.ini"), s);
@@ -19,6 +20,10 @@ TEST(SettingsTest, KeysMatchWithoutCaseAndDefaultsStay) {
   EXPECT_EQ(s.spi_path, "plug ins");
   EXPECT_EQ(s.extension, ".scn");
   EXPECT_EQ(s.scenario_path, "\\data");
+  // Volumes are brought into 0 to 100; a value that is no number keeps the default.
+  EXPECT_EQ(s.music_volume, 100);
+  EXPECT_EQ(s.sound_volume, 0);
+  EXPECT_EQ(s.auto_delay, 60);
   EXPECT_EQ(s.dialog_text,
             "\x83t\x83\x8B\x83X\x83N\x83\x8A\x81[\x83\x93\x95\\\x8E\xA6\x82\xB5\x82"
             "\xDC\x82\xB7\x82\xA9\x81H");

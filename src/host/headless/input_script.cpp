@@ -21,9 +21,11 @@ bool ParseKey(std::string name, HostKey& key, bool& alt) {
     name = name.substr(4);
   }
   static const std::pair<const char*, HostKey> kKeys[] = {
-      {"enter", HostKey::kEnter}, {"space", HostKey::kSpace}, {"esc", HostKey::kEscape},
-      {"f4", HostKey::kF4},       {"f12", HostKey::kF12},     {"left", HostKey::kLeft},
-      {"up", HostKey::kUp},       {"right", HostKey::kRight}, {"down", HostKey::kDown},
+      {"enter", HostKey::kEnter},   {"space", HostKey::kSpace},       {"esc", HostKey::kEscape},
+      {"f4", HostKey::kF4},         {"f12", HostKey::kF12},           {"left", HostKey::kLeft},
+      {"up", HostKey::kUp},         {"right", HostKey::kRight},       {"down", HostKey::kDown},
+      {"ctrl", HostKey::kCtrl},     {"tab", HostKey::kTab},           {"a", HostKey::kA},
+      {"pageup", HostKey::kPageUp}, {"pagedown", HostKey::kPageDown}, {"f11", HostKey::kF11},
   };
   for (const auto& [n, k] : kKeys) {
     if (name == n) {
@@ -96,7 +98,8 @@ bool ParseInputScript(std::string_view text, std::vector<TimedEvent>& events, st
     } else if (name == "key" || name == "keydown" || name == "keyup") {
       HostEvent e;
       if (w.size() != 3 || !ParseKey(w[2], e.key, e.alt)) {
-        return fail("expected: " + name + " enter|space|esc|f4|f12|left|up|right|down");
+        return fail("expected: " + name +
+                    " enter|space|esc|f4|f12|left|up|right|down|ctrl|tab|a|pageup|pagedown|f11");
       }
       if (name != "keyup") {
         e.type = HostEvent::Type::kKeyDown;
@@ -106,6 +109,14 @@ bool ParseInputScript(std::string_view text, std::vector<TimedEvent>& events, st
         e.type = HostEvent::Type::kKeyUp;
         add(e);
       }
+    } else if (name == "wheel") {
+      if (w.size() < 3 || (w[2] != "up" && w[2] != "down") || !xy(3, x, y)) {
+        return fail("expected: wheel up|down X Y");
+      }
+      add(Mouse(HostEvent::Type::kMouseMove, MouseButton::kLeft, x, y));
+      HostEvent e = Mouse(HostEvent::Type::kWheel, MouseButton::kLeft, x, y);
+      e.wheel = w[2] == "up" ? 1 : -1;
+      add(e);
     } else if (name == "close") {
       if (w.size() != 2) return fail("expected: close");
       HostEvent e;

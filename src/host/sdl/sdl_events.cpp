@@ -27,6 +27,19 @@ HostKey MapKey(SDL_Keycode key) {
       return HostKey::kRight;
     case SDLK_DOWN:
       return HostKey::kDown;
+    case SDLK_LCTRL:
+    case SDLK_RCTRL:
+      return HostKey::kCtrl;
+    case SDLK_TAB:
+      return HostKey::kTab;
+    case SDLK_a:
+      return HostKey::kA;
+    case SDLK_PAGEUP:
+      return HostKey::kPageUp;
+    case SDLK_PAGEDOWN:
+      return HostKey::kPageDown;
+    case SDLK_F11:
+      return HostKey::kF11;
     default:
       return HostKey::kOther;
   }
@@ -165,6 +178,14 @@ bool SdlHost::MapEvent(const SDL_Event& e, HostEvent& event) {
       event.x = e.motion.x;
       event.y = e.motion.y;
       return true;
+    case SDL_MOUSEWHEEL: {
+      int y = e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -e.wheel.y : e.wheel.y;
+      if (y == 0) return false;  // sideways only
+      event.type = Type::kWheel;
+      event.wheel = y;
+      GetCursorPos(event.x, event.y);
+      return true;
+    }
     default:
       return false;
   }
