@@ -153,8 +153,9 @@ class SdlHost : public Host {
   std::uint64_t unheard_from_ = 0;
   struct WallClockDriver : TimerClient {
     explicit WallClockDriver(SdlHost& host) : host(host) {}
-    void OnTimerTick() override { host.FollowWallClock(); }
+    void OnTimerTick() override;
     SdlHost& host;
+    PeriodicTimer* timer = nullptr;  // the one this drives: set before its first Start
   };
   std::unique_ptr<WallClockDriver> wall_clock_driver_;
   std::unique_ptr<PeriodicTimer> wall_clock_;  // runs only while it must: see UpdateAudioDevice

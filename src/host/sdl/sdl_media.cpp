@@ -98,10 +98,19 @@ void SdlHost::UpdateAudioDevice() {
   if (drive && !wall_clock_) {
     wall_clock_driver_ = std::make_unique<WallClockDriver>(*this);
     wall_clock_ = std::make_unique<ThreadTimer>(*wall_clock_driver_);
+    wall_clock_driver_->timer = wall_clock_.get();
+  }
+  if (drive && !wall_clock_->Running()) {
     wall_clock_->Start(1);
   } else if (!drive && wall_clock_) {
-    wall_clock_.reset();
+    wall_clock_->Kill();
   }
+}
+
+void SdlHost::WallClockDriver::OnTimerTick() {
+  host.FollowWallClock();
+  // The song has ended or stopped: the thread sleeps until the next one.
+  if (!host.media_->TimersRunning()) timer->Kill();
 }
 
 void SdlHost::FollowWallClock() {
