@@ -34,7 +34,8 @@ struct AudioMixer::Voice {
   std::uint64_t from = 0;
   std::uint64_t to = kToEnd;
   bool loop = false;
-  bool restarted = false;  // fill_mutex_: a loop that yields nothing after a restart ends
+  bool restarted = false;    // fill_mutex_: a loop that yields nothing after a restart ends
+  bool range_ended = false;  // fill_mutex_: the end came at `to`, not at the source's end
   std::unique_ptr<Chunk[]> chunks;
   // Guarded by mix_mutex_. Chunks head .. head + count - 1 (modulo kChunks) are ready; the
   // filler writes only the one after them, the render reads only those.
@@ -43,6 +44,7 @@ struct AudioMixer::Voice {
   std::size_t offset = 0;     // frames of the head chunk already mixed
   std::uint64_t next_at = 0;  // where the source stands after the ready chunks
   bool ended = false;         // the source has nothing after the ready chunks
+  bool ended_at_range = false;
   bool stopped = false;
   bool finished = false;  // ended and mixed to its last frame
   bool Live() const { return !stopped && !finished; }
@@ -181,11 +183,13 @@ bool AudioMixer::FillChunk(Voice& v, Chunk& c) {
       got = source.Read(c.samples + c.frames * kMixChannels, want);
       c.frames += got;
     }
+    // The end of a range is known without reading past it, so it ends on time; the end of a
+    // source only when a read finds nothing more.
+    v.range_ended = want == 0;
     if (got > 0) {
       v.restarted = false;
-      // The end of a range is known without reading past it, so it ends on time.
-      const bool range_end = v.to != kToEnd && source.Position() >= v.to;
-      if (got == want && !range_end) continue;  // more to come, or the chunk is full
+      v.range_ended = v.to != kToEnd && source.Position() >= v.to;
+      if (got == want && !v.range_ended) continue;  // more to come, or the chunk is full
     }
     // The end of the range or of the source.
     const std::uint64_t end_at = source.Position();
@@ -212,6 +216,7 @@ void AudioMixer::FillVoice(Voice& v, std::size_t chunks) {
     std::lock_guard lock(mix_mutex_);
     if (chunk->frames > 0) ++v.count;
     v.ended = ends;
+    v.ended_at_range = v.range_ended;
     v.next_at = next_at;
     if (ends) return;
   }
@@ -262,8 +267,9 @@ void AudioMixer::Take(Voice& v, std::size_t frames, std::int32_t* mix) {
       v.offset = 0;
     }
   }
-  // A buffer that ran dry before its end is late, not over: it goes on when it is filled.
-  if (v.count == 0 && v.ended) {
+  // A buffer that ran dry before its end is late, not over: it goes on when it is filled. A
+  // source's end is reached when more is asked of it than it has.
+  if (v.count == 0 && v.ended && (v.ended_at_range || done < frames)) {
     v.finished = true;
     finished_.push_back(v.id);
   }
