@@ -1,13 +1,17 @@
 // The media services both hosts share: one mixer, the sound device over it, the movie device and
 // the synthesizer's port mixed in as one more source, all over the codecs module, which is
-// loaded when something is first played. The host supplies its clock, whether it has
-// a window, its debug log and its kind of timer; it pulls the mix (SDL audio callback, or the
-// virtual clock) and turns finished voices into HostEvent::kMediaDone.
+// loaded when something is first played. The host supplies its clock, whether it has a window
+// and its debug log; it pulls the mix through Pull (SDL audio callback, a wall-clock thread when
+// there is no sound device, or the headless virtual clock) and turns finished voices into
+// HostEvent::kMediaDone. The MIDI sequencer's timer runs on the mix: its milliseconds are the
+// mix's, and each tick comes when the mix has reached that millisecond's frame, so every MIDI
+// message takes effect at its own sample.
 #pragma once
 
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <mutex>
 #include <string>
 
 #include "host/audio_mixer.h"
@@ -17,6 +21,7 @@
 #include "host/media_host.h"
 #include "host/mixer_audio_device.h"
 #include "host/synth_port.h"
+#include "host/virtual_timer.h"
 
 namespace adv {
 
@@ -24,7 +29,9 @@ struct HostMediaHooks {
   std::function<std::uint32_t()> now;
   std::function<bool()> has_window;
   std::function<void(const std::string&)> log;
-  TimerFactory make_timer;
+  // Whether a thread keeps the voices' buffers filled (a real sound device), or each render
+  // fills them first (repeatable runs).
+  bool fill_ahead = false;
 };
 
 class HostMedia : public MediaHost {
@@ -43,7 +50,7 @@ class HostMedia : public MediaHost {
   MovieDevice& Movies() override { return movie_; }
   MidiPort& Midi() override { return synth_; }
   std::unique_ptr<PeriodicTimer> CreateTimer(TimerClient& client) override {
-    return hooks_.make_timer(client);
+    return clock_.Create(client);
   }
   void SetSoundFont(const std::string& native_path) override { synth_.SetSoundFont(native_path); }
 
@@ -51,6 +58,11 @@ class HostMedia : public MediaHost {
   // Appends a HostEvent::kMediaDone for each voice that ended since the last call, in the order
   // they ended: the one way the players of either host hear of an end.
   void TakeDone(std::deque<HostEvent>& events);
+  // Moves the mix on by `frames` frames, into out (interleaved stereo) or unheard when out is
+  // null, delivering on the way each timer tick at its own frame: millisecond m of the timers'
+  // clock is frame m * 44100 / 1000 of the mix. One caller at a time is served.
+  void Pull(std::int16_t* out, std::size_t frames);
+  bool TimersRunning() const { return clock_.AnyRunning(); }
   // Whether anything can be heard now: a voice plays or the synthesizer's port is open. A
   // window's audio device pauses otherwise, so a quiet game wakes nobody.
   bool Audible() const { return mixer_.HasVoices() || synth_.IsOpen(); }
@@ -67,6 +79,10 @@ class HostMedia : public MediaHost {
   CodecsModule codecs_;
   AudioMixer mixer_;
   SynthPort synth_;
+  // The timers the mix drives, and where the mix's clock stands without the 32-bit wrap.
+  VirtualTimers clock_;
+  std::mutex pull_mutex_;
+  std::uint64_t clock_ms_ = 0;  // guarded by pull_mutex_
   MixerAudioDevice audio_;
   MixerAudioDevice music_audio_;
   HostMovieDevice movie_;

@@ -1,7 +1,7 @@
 // What the media players and the MIDI sequencer get from the host: the sound device over the
 // mixer, the movie device, the MIDI port and the 1 ms timer. Both hosts give the same pieces;
-// the windowed host mixes for its audio device and ticks a timer thread, the headless host does
-// both on its virtual clock.
+// the timer's ticks come from the mix, which the windowed host's audio device pulls and the
+// headless host pulls on its virtual clock.
 #pragma once
 
 #include <memory>

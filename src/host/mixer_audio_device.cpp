@@ -4,8 +4,7 @@
 
 namespace adv {
 
-MixerAudioDevice::MixerAudioDevice(AudioMixer& mixer, FileOpener open_file, Log log,
-                                   MixGroup group)
+MixerAudioDevice::MixerAudioDevice(AudioMixer& mixer, FileOpener open_file, Log log, MixGroup group)
     : mixer_(mixer), open_file_(std::move(open_file)), log_(std::move(log)), group_(group) {}
 
 MixerAudioDevice::~MixerAudioDevice() {

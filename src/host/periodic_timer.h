@@ -1,6 +1,7 @@
-// The 1 ms periodic timer that drives MIDI playback. A window gets a thread (ThreadTimer); the
-// headless host gets ticks as its virtual clock advances (VirtualTimers), so playback repeats
-// exactly; unit tests deliver the ticks themselves.
+// The 1 ms periodic timer that drives MIDI playback. Both hosts give timers on the mix's own
+// clock (VirtualTimers moved by HostMedia::Pull): ticks come from inside the audio render, each at
+// its own frame, so a window and a headless capture play MIDI alike. Without a sound device a
+// thread (ThreadTimer) moves that clock on the wall clock; unit tests deliver ticks themselves.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,5 @@
-// The windowed host's periodic timer: one thread per timer, started at the first Start, asleep
-// while the timer is killed. Ticks follow the steady clock; a tick that comes late does not make
+// A periodic timer on its own thread (the windowed host moves the mix with it when there is no
+// sound device): started at the first Start, asleep while the timer is killed. Ticks follow the steady clock; a tick that comes late does not make
 // the following ones come in a burst.
 #pragma once
 

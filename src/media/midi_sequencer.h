@@ -1,6 +1,7 @@
-// MidiSequencer: plays one song at a time through a MIDI port on a 1 ms timer. The timer thread
-// walks the event table; the interpreter thread loads, plays, stops and sets the loop. All the
-// song state is under one lock; the stop request is an atomic so that a tick sees it at once.
+// MidiSequencer: plays one song at a time through a MIDI port on a 1 ms timer. The timer's
+// thread (in a real run the audio render's, between the samples of its ticks) walks the event
+// table; the interpreter thread loads, plays, stops and sets the loop. All the song state is
+// under one lock; the stop request is an atomic so that a tick sees it at once.
 #pragma once
 
 #include <array>

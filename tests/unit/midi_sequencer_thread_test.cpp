@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/thread_timer.h"
+#include "host/virtual_timer.h"
 #include "media/midi_sequencer.h"
 #include "support/smf_writer.h"
 
@@ -52,11 +53,34 @@ void ExpectSilenceAfterStop(const CountingPort& port) {
   EXPECT_FALSE(port.open);
 }
 
-TEST(MidiSequencerThreads, PlayLoopStopAndDestroyFromTheInterpreterWhileTheTimerRuns) {
+// The clock a sound device's render moves: 23 ms at a time, the ticks on the render's thread.
+struct RenderClock {
+  VirtualTimers clock;
+  std::atomic<bool> quit{false};
+  std::thread thread{[this] {
+    for (std::uint32_t t = 23; !quit; t += 23) {
+      clock.AdvanceTo(t);
+      Pause(23);
+    }
+  }};
+  ~RenderClock() {
+    quit = true;
+    thread.join();
+  }
+};
+
+class MidiSequencerThreads : public testing::TestWithParam<bool> {};
+
+TEST_P(MidiSequencerThreads, PlayLoopStopAndDestroyFromTheInterpreterWhileTheTimerRuns) {
   CountingPort port;
   const auto song = FastSong();
+  RenderClock render;
+  const TimerFactory timers = [&](TimerClient& c) -> std::unique_ptr<PeriodicTimer> {
+    if (GetParam()) return render.clock.Create(c);
+    return std::make_unique<ThreadTimer>(c);
+  };
   {
-    MidiSequencer seq(port, [](TimerClient& c) { return std::make_unique<ThreadTimer>(c); });
+    MidiSequencer seq(port, timers);
     for (int round = 0; round < 12; ++round) {
       ASSERT_TRUE(seq.LoadBytes(song));
       seq.SetLoop(round % 3 != 0);
@@ -77,6 +101,8 @@ TEST(MidiSequencerThreads, PlayLoopStopAndDestroyFromTheInterpreterWhileTheTimer
   }  // destroyed while playing
   ExpectSilenceAfterStop(port);
 }
+
+INSTANTIATE_TEST_SUITE_P(TimerThreadAndRenderClock, MidiSequencerThreads, testing::Bool());
 
 // A tick that lasts until the test lets it end.
 struct HeldClient : TimerClient {

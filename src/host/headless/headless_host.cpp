@@ -27,7 +27,6 @@ HeadlessHost::HeadlessHost(HeadlessOptions options)
   hooks.now = [this] { return now_; };
   hooks.has_window = [this] { return window_; };
   hooks.log = [this](const std::string& line) { DebugLog(line); };
-  hooks.make_timer = [this](TimerClient& client) { return timers_.Create(client); };
   media_ = std::make_unique<HostMedia>(std::move(hooks));
   if (!options_.audio_capture.empty() && !capture_.Open(options_.audio_capture)) {
     std::fprintf(stderr, "adv: cannot write %s\n", options_.audio_capture.c_str());
@@ -48,9 +47,6 @@ HeadlessHost::~HeadlessHost() {
 }
 
 void HeadlessHost::AdvanceTo(std::uint32_t t) {
-  // MIDI ticks come at their virtual milliseconds, each after the mix has caught up to it, so
-  // that a note starts at the sample of its tick.
-  timers_.AdvanceTo(t, [this](std::uint32_t at) { CatchUp(at); });
   if (now_ != t) CatchUp(t);
 }
 
@@ -70,17 +66,18 @@ void HeadlessHost::CatchUp(std::uint32_t t) {
 void HeadlessHost::RenderAudio(std::uint32_t t) {
   clock_ms_ += static_cast<std::uint32_t>(t - now_);
   const std::uint64_t due = clock_ms_ * kMixRate / 1000;
-  AudioMixer& mixer = media_->mixer();
-  std::uint64_t done = mixer.FramesDone();
+  std::uint64_t done = media_->mixer().FramesDone();
+  // The mix's own clock ticks the MIDI timer on the way, each tick at the sample of its
+  // millisecond, as a window's audio device does.
   if (!capture_.IsOpen()) {
-    if (due > done) mixer.Discard(static_cast<std::size_t>(due - done));
+    if (due > done) media_->Pull(nullptr, static_cast<std::size_t>(due - done));
     return;
   }
   constexpr std::size_t kChunk = 4096;
   mix_buffer_.resize(kChunk * kMixChannels);
   while (done < due) {
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, due - done));
-    mixer.Render(mix_buffer_.data(), n);
+    media_->Pull(mix_buffer_.data(), n);
     if (!capture_.Write(mix_buffer_.data(), n)) audio_ok_ = false;
     done += n;
   }

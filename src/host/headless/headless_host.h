@@ -12,7 +12,6 @@
 #include "host/headless/input_script.h"
 #include "host/host.h"
 #include "host/host_media.h"
-#include "host/virtual_timer.h"
 #include "host/wav_writer.h"
 
 namespace adv {
@@ -127,8 +126,7 @@ class HeadlessHost : public Host {
   bool cursor_shown_ = true;
   bool cursor_is_image_ = false;
   std::vector<std::string> boxes_;
-  // The virtual clock's timers (MIDI) and media; declared last, so they go first.
-  VirtualTimers timers_;
+  // Media; declared last, so they go first.
   std::uint64_t clock_ms_ = 0;  // virtual time without the 32-bit wrap, for the mix
   WavWriter capture_;
   bool audio_ok_ = true;

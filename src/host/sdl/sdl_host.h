@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -111,6 +112,8 @@ class SdlHost : public Host {
   void PumpMedia();
   bool OpenAudioDevice();
   void UpdateAudioDevice();
+  // Moves the mix (and the MIDI ticks on it) up to the wall clock's time.
+  void FollowWallClock();
   static void PullMix(void* host, std::uint8_t* stream, int length);
   // How soon a wait must end to keep media moving, when something plays that only polling moves.
   std::optional<std::uint32_t> MediaWakeMs();
@@ -143,8 +146,19 @@ class SdlHost : public Host {
   std::uint32_t audio_device_ = 0;  // SDL_AudioDeviceID; 0 without a device
   bool audio_running_ = false;      // unpaused: the device's callback pulls the mix
   bool audio_failed_ = false;       // the device could not be opened; not tried again
-  std::uint32_t unheard_at_ = 0;    // without a device: the clock time the mix has reached
-  std::uint64_t unheard_ms_ = 0;
+  // Without a running device the mix follows the wall clock: frame unheard_from_ was due at
+  // clock time unheard_at_. Guarded by unheard_mutex_ (the interpreter and wall_clock_).
+  std::mutex unheard_mutex_;
+  std::uint32_t unheard_at_ = 0;
+  std::uint64_t unheard_from_ = 0;
+  struct WallClockDriver : TimerClient {
+    explicit WallClockDriver(SdlHost& host) : host(host) {}
+    void OnTimerTick() override;
+    SdlHost& host;
+    PeriodicTimer* timer = nullptr;  // the one this drives: set before its first Start
+  };
+  std::unique_ptr<WallClockDriver> wall_clock_driver_;
+  std::unique_ptr<PeriodicTimer> wall_clock_;  // runs only while it must: see UpdateAudioDevice
   std::deque<HostEvent> media_events_;
   std::uint32_t media_wake_ = 0;  // pushed by the audio thread when a voice has ended
   std::atomic<bool> wake_sent_{false};

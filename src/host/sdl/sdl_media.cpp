@@ -14,10 +14,13 @@ constexpr std::uint32_t kMediaWakeMs = 10;
 
 }  // namespace
 
+// The audio thread: mixes what the voices' buffers hold, runs the synthesizer and, between its
+// frames, the MIDI ticks that fall inside this buffer. It reads no file and waits for nobody.
 void SdlHost::PullMix(void* host, Uint8* stream, int length) {
   auto* self = static_cast<SdlHost*>(host);
   AudioMixer& mixer = self->media_->mixer();
-  mixer.Render(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(length) / 4);
+  self->media_->Pull(reinterpret_cast<std::int16_t*>(stream),
+                     static_cast<std::size_t>(length) / (2 * kMixChannels));
   if (self->media_wake_ != 0 && mixer.HasFinished() && !self->wake_sent_.exchange(true)) {
     SDL_Event wake{};
     wake.type = self->media_wake_;
@@ -39,9 +42,10 @@ MediaHost* SdlHost::Media() {
   hooks.now = [this] { return Now(); };
   hooks.has_window = [this] { return window_ != nullptr; };
   hooks.log = [this](const std::string& line) { DebugLog(line); };
-  hooks.make_timer = [](TimerClient& client) { return std::make_unique<ThreadTimer>(client); };
+  hooks.fill_ahead = true;
   media_ = std::make_unique<HostMedia>(std::move(hooks));
   unheard_at_ = Now();
+  unheard_from_ = 0;
   // The audio device opens when something is first to be heard.
   return media_.get();
 }
@@ -84,11 +88,42 @@ void SdlHost::UpdateAudioDevice() {
   } else if (!audible && audio_running_) {
     SDL_PauseAudioDevice(audio_device_, 1);
     audio_running_ = false;
+    std::lock_guard lock(unheard_mutex_);
     unheard_at_ = Now();
+    unheard_from_ = media_->mixer().FramesDone();
+  }
+  // Without a device a thread moves the mix on the wall clock while a MIDI timer runs, so the
+  // song keeps its time (and ends, or loops) though nobody hears it.
+  const bool drive = !audio_running_ && media_->TimersRunning();
+  if (drive && !wall_clock_) {
+    wall_clock_driver_ = std::make_unique<WallClockDriver>(*this);
+    wall_clock_ = std::make_unique<ThreadTimer>(*wall_clock_driver_);
+    wall_clock_driver_->timer = wall_clock_.get();
+  }
+  if (drive && !wall_clock_->Running()) {
+    wall_clock_->Start(1);
+  } else if (!drive && wall_clock_) {
+    wall_clock_->Kill();
   }
 }
 
+void SdlHost::WallClockDriver::OnTimerTick() {
+  host.FollowWallClock();
+  // The song has ended or stopped: the thread sleeps until the next one.
+  if (!host.media_->TimersRunning()) timer->Kill();
+}
+
+void SdlHost::FollowWallClock() {
+  std::lock_guard lock(unheard_mutex_);
+  const std::uint64_t due =
+      unheard_from_ +
+      std::uint64_t{static_cast<std::uint32_t>(Now() - unheard_at_)} * kMixRate / 1000;
+  const std::uint64_t done = media_->mixer().FramesDone();
+  if (due > done) media_->Pull(nullptr, static_cast<std::size_t>(due - done));
+}
+
 void SdlHost::CloseMedia() {
+  wall_clock_.reset();
   if (audio_device_ != 0) {
     // Waits for a callback in progress; after this nothing pulls the mixer.
     SDL_CloseAudioDevice(audio_device_);
@@ -102,14 +137,7 @@ void SdlHost::PumpMedia() {
   if (!media_) return;
   UpdateAudioDevice();
   AudioMixer& mixer = media_->mixer();
-  if (!audio_running_) {
-    const std::uint32_t now = Now();
-    unheard_ms_ += now - unheard_at_;
-    unheard_at_ = now;
-    const std::uint64_t due = unheard_ms_ * kMixRate / 1000;
-    const std::uint64_t done = mixer.FramesDone();
-    if (due > done) mixer.Discard(static_cast<std::size_t>(due - done));
-  }
+  if (!audio_running_) FollowWallClock();
   wake_sent_ = false;
   media_->TakeDone(media_events_);
   HostMovieDevice& movie = media_->movie();
