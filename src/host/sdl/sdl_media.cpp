@@ -136,7 +136,6 @@ void SdlHost::CloseMedia() {
 void SdlHost::PumpMedia() {
   if (!media_) return;
   UpdateAudioDevice();
-  AudioMixer& mixer = media_->mixer();
   if (!audio_running_) FollowWallClock();
   wake_sent_ = false;
   media_->TakeDone(media_events_);
