@@ -28,15 +28,16 @@ constexpr int kStepMs = 400;  // virtual time between the headless run's steps
 constexpr int kSettleMs = 8000;
 constexpr std::uint32_t kFirstFrame = 0xFF0000;  // of the test movie
 
-// What the player does, in the input file's words: "move X Y", "click X Y", "key NAME",
-// "wait MS" (time passes), "watch MS" (time passes while the movie's repeats are timed), or
-// "shot": the window must come to show what the headless run showed at this point, with the
-// pointer left still ("fullshot": and fill the screen).
+// What the player does, in the input file's words: "move X Y", "click X Y", "wheel up|down X Y",
+// "key NAME", "keydown NAME", "keyup NAME", "wait MS" (time passes), "watch MS" (time passes while
+// the movie's repeats are timed), or "shot": the window must come to show what the headless run
+// showed at this point, with the pointer left still ("fullshot": and fill the screen).
 struct Game {
   const char* name;  // tests/window/NAME
   std::vector<std::string> steps;
   int sound_ms = 0;  // compare the sound's onsets for this long after the first, when given
   void (*prepare)(const TempDir& game) = nullptr;
+  const char* folder = nullptr;  // tests/window/FOLDER when not NAME
 };
 
 void PrintTo(const Game& game, std::ostream* out) {
@@ -168,8 +169,9 @@ void ExpectPictureWithSound(const std::vector<double>& loops, const std::vector<
 
 const char* KeySym(const std::string& name) {
   static const std::pair<const char*, const char*> kKeys[] = {
-      {"enter", "Return"}, {"space", "space"}, {"esc", "Escape"},  {"f4", "F4"},
-      {"left", "Left"},    {"up", "Up"},       {"right", "Right"}, {"down", "Down"}};
+      {"enter", "Return"}, {"space", "space"}, {"esc", "Escape"},
+      {"f4", "F4"},        {"left", "Left"},   {"up", "Up"},
+      {"right", "Right"},  {"down", "Down"},   {"ctrl", "Control_L"}};
   for (const auto& [ours, x] : kKeys) {
     if (name == ours) return x;
   }
@@ -200,7 +202,9 @@ void Play(const Game& game) {
   run.game.Write("input.txt", input);
   std::vector<std::string> args{"--until", std::to_string(t + kStepMs)};
   if (game.sound_ms > 0) args.insert(args.end(), {"--audio", run.out.Path("headless.wav")});
-  RunHeadless(run, ADV_SOURCE_DIR "/tests/window/" + std::string(game.name), args, shots);
+  RunHeadless(run,
+              ADV_SOURCE_DIR "/tests/window/" + std::string(game.folder ? game.folder : game.name),
+              args, shots);
 
   // The same game in a window, each step once the one before has shown.
   XSession x(kScreenWidth, kScreenHeight);
@@ -262,13 +266,16 @@ void Play(const Game& game) {
       }
     } else if (verb == "wait") {
       std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg)));
-    } else if (verb == "key") {
+    } else if (verb == "key" || verb == "keydown" || verb == "keyup") {
       ASSERT_NE(KeySym(arg), nullptr) << step;
-      x.Key(KeySym(arg));
+      if (verb == "key") x.Key(KeySym(arg));
+      if (verb != "key") x.KeyTo(KeySym(arg), verb == "keydown");
     } else {
-      std::istringstream(step.substr(verb.size())) >> px >> py;
+      std::istringstream(step.substr(verb.size() + (verb == "wheel" ? arg.size() + 1 : 0))) >> px >>
+          py;
       x.MovePointer(px, py);
       if (verb == "click") x.Button(1);
+      if (verb == "wheel") x.Button(arg == "up" ? 4 : 5);
     }
     previous = step;
   }
@@ -317,6 +324,11 @@ void MakeMovie(const TempDir& game) {
                          Tone{.hz = 440, .frames = 26460, .period = 26460, .burst = 3528}));
 }
 
+// Skip takes any text, seen or not.
+void SkipUnseen(const TempDir& game) {
+  game.Write("adv.ini", "[Settings]\nSkipUnseen=1\n");
+}
+
 // A picture with detail in every channel, for the transition and full screen.
 void MakeGradient(const TempDir& game) {
   game.Write("data/grad.bmp", Bmp24(640, 480, [](int x, int y) {
@@ -343,6 +355,22 @@ const Game kGames[] = {
     {"music", {"shot", "wait 2500", "key esc"}, 1400, MakeMusic},
     {"cdloop", {"shot", "wait 2500", "key esc"}, 1400, MakeTrack},
     {"movie", {"shot", "watch 3000", "wait 1500", "shot", "key esc"}, 3100, MakeMovie},
+    // Three pages, then two choices. Ctrl held passes the pages without a click and stops at the
+    // choices with the pointer resting on the first; after it is let go the choices still wait.
+    {"skip",
+     {"shot", "move 10 80", "keydown ctrl", "wait 1000", "shot", "keyup ctrl", "wait 500", "shot",
+      "click 10 80", "shot", "key esc"},
+     0,
+     SkipUnseen,
+     "pages"},
+    // Two turns of the wheel show page one again; the click made there stays with the backlog,
+    // and Esc returns to page two, still waiting.
+    {"backlog",
+     {"shot", "click 600 440", "shot", "wheel up 600 440", "wheel up 600 440", "shot",
+      "click 600 440", "shot", "key esc", "shot", "key esc"},
+     0,
+     nullptr,
+     "pages"},
 };
 
 class WindowGame : public testing::TestWithParam<Game> {};

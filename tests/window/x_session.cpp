@@ -249,11 +249,14 @@ void XSession::Button(int button) {
 }
 
 void XSession::Key(const char* name) {
-  const KeyCode code = XKeysymToKeycode(display_, XStringToKeysym(name));
-  XTestFakeKeyEvent(display_, code, True, CurrentTime);
-  Sync();
+  KeyTo(name, true);
   SleepMs(30);
-  XTestFakeKeyEvent(display_, code, False, CurrentTime);
+  KeyTo(name, false);
+}
+
+void XSession::KeyTo(const char* name, bool down) {
+  XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, XStringToKeysym(name)),
+                    down ? True : False, CurrentTime);
   Sync();
 }
 

@@ -45,9 +45,11 @@ class XSession {
   void PointerAt(int& x, int& y);
   // Moves the pointer to a point of the window.
   void MovePointer(int x, int y);
-  void Button(int button);  // 1 left, 3 right: press and release
+  void Button(int button);  // 1 left, 3 right, 4 wheel up, 5 wheel down: press and release
   // A key by its X keysym name ("Return", "space", "Left", "Escape", "F4"): press and release.
   void Key(const char* name);
+  // Only presses or only releases it, for a key held across steps.
+  void KeyTo(const char* name, bool down);
 
  private:
   void Sync();
