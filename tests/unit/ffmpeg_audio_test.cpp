@@ -82,8 +82,13 @@ TEST(FfmpegAudioSource, RefusesWhatIsNotSound) {
   // Damaged headers: rates no sound has, which would make the resampler's filter enormous.
   test::WriteWav(dir.Path("fast.wav"), {440, 0.5, 1627389988, 2, 100});
   test::WriteWav(dir.Path("slow.wav"), {440, 0.5, 3, 2, 100});
-  for (const char* name :
-       {"junk.mp3", "empty.ogg", "silent.avi", "missing.wav", "fast.wav", "slow.wav"}) {
+  // Lists naming a sound beside them: following them could read anywhere.
+  test::WriteWav(dir.Path("tone.wav"), {440, 0.5, 44100, 2, 44100});
+  dir.Write("list.wav", "ffconcat version 1.0\nfile tone.wav\n");
+  dir.Write("list.m3u8",
+            "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\ntone.wav\n#EXT-X-ENDLIST\n");
+  for (const char* name : {"junk.mp3", "empty.ogg", "silent.avi", "missing.wav", "fast.wav",
+                           "slow.wav", "list.wav", "list.m3u8"}) {
     EXPECT_FALSE(FfmpegAudioSource::Open(dir.Path(name))) << name;
   }
 }

@@ -18,6 +18,15 @@ void QuietFfmpeg() {
   std::call_once(once, [] { av_log_set_level(AV_LOG_QUIET); });
 }
 
+int OpenFfmpegInput(AVFormatContext** format, const std::string& native_path) {
+  AVDictionary* options = nullptr;
+  av_dict_set(&options, "protocol_whitelist", "file", 0);
+  av_dict_set(&options, "format_whitelist", "wav,mp3,ogg,flac,avi,mpeg,asf,matroska,webm", 0);
+  const int result = avformat_open_input(format, native_path.c_str(), nullptr, &options);
+  av_dict_free(&options);
+  return result;
+}
+
 // Rates a real sound may have. Beyond them the resampler's filter grows with the rate ratio
 // (a damaged header claiming 1.6 GHz costs gigabytes), so such a stream is refused.
 constexpr int kLowestRate = 1000;
@@ -47,7 +56,7 @@ FfmpegAudioSource::FfmpegAudioSource() : in_(std::make_unique<ResamplerInput>())
 std::unique_ptr<FfmpegAudioSource> FfmpegAudioSource::Open(const std::string& native_path) {
   QuietFfmpeg();
   std::unique_ptr<FfmpegAudioSource> s(new FfmpegAudioSource);
-  if (avformat_open_input(&s->format_, native_path.c_str(), nullptr, nullptr) < 0) {
+  if (OpenFfmpegInput(&s->format_, native_path) < 0) {
     s->format_ = nullptr;
     return nullptr;
   }

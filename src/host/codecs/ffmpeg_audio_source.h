@@ -60,4 +60,8 @@ class FfmpegAudioSource : public AudioSource {
 // FFmpeg prints its complaints about damaged files to stderr unless told otherwise.
 void QuietFfmpeg();
 
+// avformat_open_input limited to plain local files in self-contained formats: a game's file may
+// be a playlist or concat script naming other files or URLs, which must not be followed.
+int OpenFfmpegInput(AVFormatContext** format, const std::string& native_path);
+
 }  // namespace adv

@@ -18,7 +18,7 @@ std::unique_ptr<FfmpegMovieFrames> FfmpegMovieFrames::Open(const std::string& na
   std::unique_ptr<FfmpegMovieFrames> d(new FfmpegMovieFrames);
   d->width_ = width;
   d->height_ = height;
-  if (avformat_open_input(&d->format_, native_path.c_str(), nullptr, nullptr) < 0) {
+  if (OpenFfmpegInput(&d->format_, native_path) < 0) {
     d->format_ = nullptr;
     return nullptr;
   }
