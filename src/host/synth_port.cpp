@@ -1,13 +1,32 @@
 #include "host/synth_port.h"
 
 #include <algorithm>
+#include <filesystem>
 
 namespace adv {
 
+namespace {
+
+// Larger than any real SoundFont; FluidSynth would read it all.
+constexpr std::uintmax_t kMaxSoundFontBytes = std::uintmax_t{2} << 30;
+
+}  // namespace
+
 void SynthPort::SetSoundFont(const std::string& native_path) {
+  std::string path = native_path;
+  // A game's settings may name a device, a FIFO or a huge file, which would block or fill
+  // memory: the default SoundFont plays instead. A missing file stays named, to be reported.
+  std::error_code error;
+  const std::filesystem::file_status status = std::filesystem::status(path, error);
+  if (!path.empty() && std::filesystem::exists(status) &&
+      (!std::filesystem::is_regular_file(status) ||
+       std::filesystem::file_size(path, error) > kMaxSoundFontBytes)) {
+    if (log_) log_("adv: SoundFont " + path + " is not a file of at most 2 GiB; using the default");
+    path.clear();
+  }
   std::lock_guard lock(mutex_);
-  sound_font_ = native_path;
-  if (synth_) synth_->SetSoundFont(native_path);
+  sound_font_ = path;
+  if (synth_) synth_->SetSoundFont(path);
 }
 
 bool SynthPort::Load() {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
@@ -204,6 +205,26 @@ TEST(HeadlessMedia, MissingSoundFontLeavesMidiSilentWithOneLogLine) {
             "adv: SoundFont " + rig.dir.Path("none.sf2") + " cannot be read; MIDI stays silent\n");
   const auto samples = rig.Finish();
   EXPECT_EQ(test::Rms(samples.data(), samples.size() / 2), 0);
+}
+
+// A device or FIFO would block or never end: the default SoundFont plays instead.
+TEST(HeadlessMedia, SoundFontThatIsNoRegularFileFallsBackToTheDefault) {
+  if (!std::ifstream("/usr/share/sounds/sf2/default-GM.sf2")) GTEST_SKIP() << "no default";
+  Rig probe;
+  ASSERT_EQ(::mkfifo(probe.dir.Path("fifo.sf2").c_str(), 0600), 0);
+  for (const std::string& path : {std::string("/dev/zero"), probe.dir.Path("fifo.sf2")}) {
+    SCOPED_TRACE(path);
+    Rig rig;
+    testing::internal::CaptureStderr();
+    auto seq =
+        rig.Sequencer(path, test::SmfTrack().Event(0, {0x90, 69, 110}).Event(480, {0x80, 69, 0}));
+    seq->Play();
+    rig.host.Sleep(800);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "adv: SoundFont " + path + " is not a file of at most 2 GiB; using the default\n");
+    const auto samples = rig.Finish();
+    EXPECT_GT(test::Rms(samples.data(), samples.size() / 2), 100);
+  }
 }
 
 // The movie's frames have their colours in a palette that comes with the first packet only: it
