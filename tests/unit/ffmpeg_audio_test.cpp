@@ -85,8 +85,10 @@ TEST(FfmpegAudioSource, RefusesWhatIsNotSound) {
   // Lists naming a sound beside them: following them could read anywhere.
   test::WriteWav(dir.Path("tone.wav"), {440, 0.5, 44100, 2, 44100});
   dir.Write("list.wav", "ffconcat version 1.0\nfile tone.wav\n");
+  ASSERT_TRUE(test::EncodeAudio(dir.Path("tone.mp3"), {440, 0.5, 44100, 2, 44100}));
   dir.Write("list.m3u8",
-            "#EXTM3U\n#EXT-X-TARGETDURATION:1\n#EXTINF:1,\ntone.wav\n#EXT-X-ENDLIST\n");
+            "#EXTM3U\n#EXT-X-VERSION:3\n#EXT-X-TARGETDURATION:2\n#EXT-X-MEDIA-SEQUENCE:0\n"
+            "#EXTINF:1.0,\ntone.mp3\n#EXT-X-ENDLIST\n");
   for (const char* name : {"junk.mp3", "empty.ogg", "silent.avi", "missing.wav", "fast.wav",
                            "slow.wav", "list.wav", "list.m3u8"}) {
     EXPECT_FALSE(FfmpegAudioSource::Open(dir.Path(name))) << name;
