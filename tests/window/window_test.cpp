@@ -31,7 +31,8 @@ constexpr std::uint32_t kFirstFrame = 0xFF0000;  // of the test movie
 // What the player does, in the input file's words: "move X Y", "click X Y", "wheel up|down X Y",
 // "key NAME", "keydown NAME", "keyup NAME", "wait MS" (time passes), "watch MS" (time passes while
 // the movie's repeats are timed), or "shot": the window must come to show what the headless run
-// showed at this point, with the pointer left still ("fullshot": and fill the screen).
+// showed at this point, with the pointer left still ("fullshot": and fill the screen; "shot new":
+// a picture unlike the shot before; "shot as N": the same as shot N, counted from 1).
 struct Game {
   const char* name;  // tests/window/NAME
   std::vector<std::string> steps;
@@ -193,7 +194,7 @@ void Play(const Game& game) {
       continue;
     }
     t += kStepMs;
-    if (step == "shot" || step == "fullshot") {
+    if (step.rfind("shot", 0) == 0 || step == "fullshot") {
       shots.push_back(std::to_string(t));
     } else {
       input += std::to_string(t) + " " + step + "\n";
@@ -224,6 +225,15 @@ void Play(const Game& game) {
     if (verb == "shot" || verb == "fullshot") {
       const int width = verb == "shot" ? 640 : kScreenWidth;
       const Picture expected = run.Shot(shots[shot++]);
+      std::string same;
+      words >> same;
+      if (arg == "new") {
+        EXPECT_TRUE(expected.rgb != run.Shot(shots[shot - 2]).rgb)
+            << "shot " << shot << " as before";
+      } else if (arg == "as") {
+        EXPECT_TRUE(expected.rgb == run.Shot(shots[std::stoi(same) - 1]).rgb)
+            << "shot " << shot << " unlike shot " << same;
+      }
       int x0 = 0, y0 = 0, x1 = 0, y1 = 0;
       x.PointerAt(x0, y0);
       Grab grab;
@@ -358,16 +368,16 @@ const Game kGames[] = {
     // Three pages, then two choices. Ctrl held passes the pages without a click and stops at the
     // choices with the pointer resting on the first; after it is let go the choices still wait.
     {"skip",
-     {"shot", "move 10 80", "keydown ctrl", "wait 1000", "shot", "keyup ctrl", "wait 500", "shot",
-      "click 10 80", "shot", "key esc"},
+     {"shot", "move 10 80", "keydown ctrl", "wait 1000", "shot new", "keyup ctrl", "wait 500",
+      "shot as 2", "click 10 80", "shot new", "key esc"},
      0,
      SkipUnseen,
      "pages"},
     // Two turns of the wheel show page one again; the click made there stays with the backlog,
     // and Esc returns to page two, still waiting.
     {"backlog",
-     {"shot", "click 600 440", "shot", "wheel up 600 440", "wheel up 600 440", "shot",
-      "click 600 440", "shot", "key esc", "shot", "key esc"},
+     {"shot", "click 600 440", "shot new", "wheel up 600 440", "wheel up 600 440", "shot new",
+      "click 600 440", "shot as 3", "key esc", "shot as 2", "key esc"},
      0,
      nullptr,
      "pages"},
