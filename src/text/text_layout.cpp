@@ -41,8 +41,9 @@ bool TextLayer::IsHangingChar(std::string_view character) {
 }
 
 int TextLayer::CellWidth(std::string_view character) {
-  if (font_ == nullptr) return static_cast<int>(character.size()) * std::max(1, size_ / 2);
-  const int extent = font_->CellWidth(character);
+  Font* font = CurrentFont();
+  if (font == nullptr) return static_cast<int>(character.size()) * std::max(1, size_ / 2);
+  const int extent = font->CellWidth(character);
   return (extent + magnification_ - 1) / magnification_;
 }
 
@@ -110,12 +111,13 @@ bool TextLayer::LayOut(std::string_view character, Rect& rect, Rect* flush, bool
 }
 
 void TextLayer::DrawCharacter(std::string_view character, int x, int y, const Rect& clip) {
-  if (font_ == nullptr || clip.Empty()) return;
+  Font* font = clip.Empty() ? nullptr : CurrentFont();
+  if (font == nullptr) return;
   const long long m = magnification_;
   // Ink is kept inside the character's rectangle, so that clearing a line clears all of it.
   const Rect magnified{clip.left * magnification_, clip.top * magnification_,
                        clip.right * magnification_, clip.bottom * magnification_};
-  const Glyph& glyph = font_->GlyphOf(character);
+  const Glyph& glyph = font->GlyphOf(character);
   const Pixel shadow = ColorToPixel(shadow_colour_);
   const long long o = shadow_offset_;
   PaintGlyph(surface_, glyph, (x + o) * m, (y + o) * m, shadow, magnified);

@@ -193,6 +193,20 @@ TEST_F(TextLayerTest, RefusedValuesChangeNothing) {
   EXPECT_EQ(layer_.font()->height(), 128);
 }
 
+// A layer makes its font when a character first needs it, in the style set by then: a game that
+// shows no text starts no fonts.
+TEST(TextLayerFontTest, FontIsMadeAtTheFirstCharacter) {
+  FontLibrary fonts;
+  CDrawImage target;
+  TextLayer layer(fonts);
+  ASSERT_TRUE(target.Create(640, 480) && layer.Create(&target, kMessageLayerShape));
+  ASSERT_TRUE(layer.SetSize(24) && layer.SetArea(600, 640, 480, 2));
+  EXPECT_EQ(fonts.kept(), 0u);
+  EXPECT_EQ(layer.MeasureLine(kA), 24);
+  EXPECT_EQ(fonts.kept(), 1u);
+  EXPECT_EQ(layer.font()->height(), 48);
+}
+
 // The text reports scenario shows .txt space pos and .txt maxline refused on a page with text.
 TEST_F(TextLayerTest, BlankOnlySettingsWaitForAnEmptyPage) {
   ASSERT_TRUE(layer_.PutChar(kA, false, nullptr));
