@@ -51,10 +51,8 @@ bool TextLayer::SetArea(int width, int max_width, int height, int magnification)
       !RequestFor(Style(), magnification, request)) {
     return false;
   }
-  if (!surface_.Create(static_cast<int>(surface_width), static_cast<int>(surface_height))) {
-    return false;
-  }
-  surface_.FillRect(nullptr, transparent_colour_);
+  // The new surface is made when the first character is drawn on it.
+  surface_.Release();
   width_ = width;
   max_width_ = max_width;
   if (magnification != magnification_) font_stale_ = true;
@@ -177,8 +175,16 @@ void TextLayer::SetSpacing(int spacing) {
 bool TextLayer::SetTransparentColor(Colour colour) {
   if (!IsBlank()) return false;
   transparent_colour_ = colour;
-  surface_.FillRect(nullptr, colour);
+  if (surface_.Is16()) surface_.FillRect(nullptr, colour);
   return true;
+}
+
+CDrawImage& TextLayer::Canvas() {
+  if (!surface_.Is16() && magnification_ != 0 &&
+      surface_.Create(max_width_ * magnification_, height_ * magnification_)) {
+    surface_.FillRect(nullptr, transparent_colour_);
+  }
+  return surface_;
 }
 
 bool TextLayer::CurrentLineHasText() const {

@@ -73,9 +73,9 @@ class TextLayer {
   // refused, changing nothing, on a page with text.
   bool IsBlank() const;
   // Blank only. Needs max_width >= width > 0, height > 0, 1 <= magnification <= 4, and a surface
-  // of (max_width x magnification) by (height x magnification) within CDrawImage's limits. Makes
-  // a new surface filled with the transparent colour when the surface size changes, and the font
-  // at the new magnification; on any failure nothing changes.
+  // of (max_width x magnification) by (height x magnification) within CDrawImage's limits. When
+  // the surface size changes, a new surface filled with the transparent colour and the font at
+  // the new magnification are made when first needed; on any failure nothing changes.
   bool SetArea(int width, int max_width, int height, int magnification);
   bool SetPosition(int x, int y);  // blank only
   // Blank only; 1 to kMaxLines lines.
@@ -143,7 +143,8 @@ class TextLayer {
   // --- State --------------------------------------------------------------------------------
 
   CDrawImage* target() const { return target_; }
-  const CDrawImage& surface() const { return surface_; }
+  // The layer's surface, made now if no character has been drawn since its size last changed.
+  const CDrawImage& surface() { return Canvas(); }
   int magnification() const { return magnification_; }
   int cursor_x() const { return cursor_x_; }
   int cursor_y() const { return cursor_y_; }
@@ -191,6 +192,9 @@ class TextLayer {
   bool ApplyStyle(const FontStyle& style);
   // Fonts are made at their first use: a game that shows no text never starts the font machinery.
   Font* CurrentFont();
+  // The surface, likewise made (filled with the transparent colour) at its first use: a layer
+  // that never shows text takes no memory for pixels.
+  CDrawImage& Canvas();
   bool CurrentLineHasText() const;
   int CellWidth(std::string_view character);
   // PutChar without composing. flush, when given, is composed and emptied before a wrap.

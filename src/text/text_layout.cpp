@@ -120,14 +120,15 @@ void TextLayer::DrawCharacter(std::string_view character, int x, int y, const Re
   const Glyph& glyph = font->GlyphOf(character);
   const Pixel shadow = ColorToPixel(shadow_colour_);
   const long long o = shadow_offset_;
-  PaintGlyph(surface_, glyph, (x + o) * m, (y + o) * m, shadow, magnified);
+  CDrawImage& canvas = Canvas();
+  PaintGlyph(canvas, glyph, (x + o) * m, (y + o) * m, shadow, magnified);
   if (edge_) {
     constexpr int kAround[4][2] = {{0, -1}, {-1, 0}, {1, 0}, {0, 1}};
     for (const auto& d : kAround) {
-      PaintGlyph(surface_, glyph, (x + d[0]) * m, (y + d[1]) * m, shadow, magnified);
+      PaintGlyph(canvas, glyph, (x + d[0]) * m, (y + d[1]) * m, shadow, magnified);
     }
   }
-  PaintGlyph(surface_, glyph, x * m, y * m, ColorToPixel(text_colour_), magnified);
+  PaintGlyph(canvas, glyph, x * m, y * m, ColorToPixel(text_colour_), magnified);
 }
 
 bool TextLayer::DrawString(std::string_view text, bool compose_now) {
@@ -202,7 +203,8 @@ void TextLayer::ClearLine(int i) {
   if (i < 1 || static_cast<std::size_t>(i) >= lines_.size()) return;
   TextLine& line = lines_[i];
   const Rect& r = line.rect;
-  if (!r.Empty()) {
+  // Without a surface yet nothing was drawn: there is nothing to clear.
+  if (!r.Empty() && surface_.Is16()) {
     const int m = magnification_;
     surface_.Fill(r.left * m, r.top * m, r.Width() * m, r.Height() * m, transparent_colour_);
   }
@@ -224,7 +226,8 @@ bool TextLayer::GetLine(TextLine* out, int i) const {
 }
 
 void TextLayer::ComposeRect(const Rect& rect) {
-  if (target_ == nullptr || rect.Empty()) return;
+  // Without a surface yet nothing was drawn: there is nothing to compose.
+  if (target_ == nullptr || rect.Empty() || !surface_.Is16()) return;
   for (int i = 1; i <= current_line_ && static_cast<std::size_t>(i) < lines_.size(); ++i) {
     const Rect r = IntersectRect(lines_[i].rect, rect);
     if (r.Empty()) continue;
