@@ -91,7 +91,7 @@ bool TextLayer::RequestFor(const FontStyle& style, int magnification, FontReques
 }
 
 bool TextLayer::ApplyStyle(const FontStyle& style) {
-  // Before Create there is no scale to make a font at; Create makes it.
+  // Before Create there is no scale to check a font at; the font itself is made at its first use.
   FontRequest request;
   if (magnification_ != 0 && !RequestFor(style, magnification_, request)) return false;
   face_name_ = style.face;
