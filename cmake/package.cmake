@@ -19,5 +19,5 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "fontconfig, fonts-ipafont-gothic, fonts-ipafont-mincho, fluid-soundfont-gm | timgm6mb-soundfont | musescore-general-soundfont")
+  "libsdl2-image-2.0-0, fontconfig, fonts-ipafont-gothic, fonts-ipafont-mincho, fluid-soundfont-gm | timgm6mb-soundfont | musescore-general-soundfont")
 include(CPack)

@@ -199,8 +199,7 @@ void FinishComforts(App& app) {
   if (c.seen_file.empty()) return;
   const std::size_t slash = c.seen_file.rfind('/');
   if (slash != std::string::npos && slash > 0) MakeFolders(c.seen_file.substr(0, slash));
-  FileSystem here;
-  if (!here.ReplaceFile(c.seen_file, c.seen.Serialize())) {
+  if (!ReplaceNativeFile(c.seen_file, c.seen.Serialize())) {
     std::fprintf(stderr, "adv: cannot write %s\n", c.seen_file.c_str());
   }
 }

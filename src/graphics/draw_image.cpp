@@ -1,6 +1,7 @@
 #include "graphics/draw_image.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -13,17 +14,22 @@ namespace {
 
 constexpr std::size_t kAlignment = 64;
 
-void* AllocateAligned(std::size_t bytes) {
-  std::size_t rounded = (bytes + kAlignment - 1) / kAlignment * kAlignment;
-  void* p = std::aligned_alloc(kAlignment, rounded == 0 ? kAlignment : rounded);
-  if (p != nullptr) std::memset(p, 0, rounded == 0 ? kAlignment : rounded);
-  return p;
+// Zeroed and aligned for the vector kernels, from calloc: a large surface gets fresh pages from
+// the system, which are zero already and take no memory until something is drawn on them. The
+// byte before the aligned start says how far it lies from what calloc gave.
+void* AllocateZeroed(std::size_t bytes) {
+  auto* base = static_cast<std::uint8_t*>(std::calloc(bytes + kAlignment, 1));
+  if (base == nullptr) return nullptr;
+  const std::size_t offset = kAlignment - reinterpret_cast<std::uintptr_t>(base) % kAlignment;
+  base[offset - 1] = static_cast<std::uint8_t>(offset);
+  return base + offset;
 }
 
 }  // namespace
 
 void CDrawImage::FreeDeleter::operator()(void* p) const {
-  std::free(p);
+  auto* aligned = static_cast<std::uint8_t*>(p);
+  std::free(aligned - aligned[-1]);
 }
 
 bool CDrawImage::Create(int width, int height) {
@@ -34,7 +40,7 @@ bool CDrawImage::Create(int width, int height) {
     return false;
   }
   int stride = ((width * 16 + 31) / 32) * 4;
-  auto* bits = static_cast<Pixel*>(AllocateAligned(static_cast<std::size_t>(stride) * height));
+  auto* bits = static_cast<Pixel*>(AllocateZeroed(static_cast<std::size_t>(stride) * height));
   if (bits == nullptr) return false;
   pixels_.reset(bits);
   alpha_.reset();
@@ -54,7 +60,7 @@ void CDrawImage::Release() {
 std::uint8_t* CDrawImage::AllocateAlpha() {
   if (!Is16()) return nullptr;
   alpha_.reset(
-      static_cast<std::uint8_t*>(AllocateAligned(static_cast<std::size_t>(width_) * height_)));
+      static_cast<std::uint8_t*>(AllocateZeroed(static_cast<std::size_t>(width_) * height_)));
   return alpha_.get();
 }
 

@@ -3,8 +3,10 @@
 namespace adv {
 
 void Surfaces::CreateFilled(CDrawImage& surface) const {
-  surface.Create(kScreenWidth, kScreenHeight);
-  surface.FillRect(nullptr, background);
+  // New pixels are zero: a black background leaves them untouched until drawn on.
+  if (surface.Create(kScreenWidth, kScreenHeight) && ColorToPixel(background) != 0) {
+    surface.FillRect(nullptr, background);
+  }
 }
 
 SurfaceName ParseSurfaceName(std::string_view name) {

@@ -40,9 +40,7 @@ struct FaceMatcher::Config {
   }
 };
 
-FaceMatcher::FaceMatcher() : config_(std::make_unique<Config>()) {
-  config_->config = FcInitLoadConfigAndFonts();
-}
+FaceMatcher::FaceMatcher() = default;
 
 FaceMatcher::~FaceMatcher() = default;
 
@@ -51,6 +49,11 @@ std::optional<FaceFile> FaceMatcher::Match(const std::string& face, int weight, 
   const auto key = std::make_tuple(face, bold, italic);
   if (auto it = answers_.find(key); it != answers_.end()) return it->second;
 
+  // fontconfig reads its configuration and caches with the first question, not before.
+  if (config_ == nullptr) {
+    config_ = std::make_unique<Config>();
+    config_->config = FcInitLoadConfigAndFonts();
+  }
   std::optional<FaceFile> answer;
   FcConfig* config = config_->config;
   FcPattern* pattern = FcPatternCreate();

@@ -30,7 +30,7 @@ class FaceMatcher {
 
  private:
   struct Config;
-  std::unique_ptr<Config> config_;
+  std::unique_ptr<Config> config_;  // loaded at the first Match
   std::map<std::tuple<std::string, bool, bool>, std::optional<FaceFile>> answers_;
 };
 

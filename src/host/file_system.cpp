@@ -367,6 +367,10 @@ bool FileSystem::ReplaceFile(std::string_view name, std::string_view content) co
       return false;
     }
   }
+  return ReplaceNativeFile(path, content);
+}
+
+bool ReplaceNativeFile(const std::string& path, std::string_view content) {
   std::string temporary = path + ".XXXXXX";
   const int fd = ::mkstemp(temporary.data());
   if (fd < 0) return false;

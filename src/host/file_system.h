@@ -96,6 +96,9 @@ bool ReadRegularFile(const std::string& native_path, std::uint64_t max_bytes, st
 bool IsInsideFolder(const std::string& native_path, const std::string& native_folder);
 // Whether a native path is an existing directory.
 bool IsDirectory(const std::string& native_path);
+// ReplaceFile for a native path of adv's own (a record kept for the player), with no game name
+// resolution or confinement.
+bool ReplaceNativeFile(const std::string& native_path, std::string_view content);
 // Makes the folder and the folders above it that are missing; true when it exists afterwards.
 bool MakeFolders(const std::string& native_path);
 // The last component of a folder's absolute path ("mygame" for "." inside mygame); "" for "/".

@@ -19,18 +19,24 @@ constexpr const char* kFallbackFamily = "sans-serif";
 
 }  // namespace
 
-FontLibrary::FontLibrary()
-    : freetype_(std::make_shared<FreeTypeLibrary>()), matcher_(std::make_unique<FaceMatcher>()) {}
+// Nothing starts here: FreeType and fontconfig come up with the first font a game asks for, so a
+// game that shows no text never pays for them.
+FontLibrary::FontLibrary() : matcher_(std::make_unique<FaceMatcher>()) {}
 
 FontLibrary::~FontLibrary() = default;
 
+bool FontLibrary::Accepts(const FontRequest& request) {
+  return request.height > 0 && request.height <= kMaxHeight && request.weight >= 0 &&
+         request.weight <= kMaxWeight;
+}
+
 std::shared_ptr<Font> FontLibrary::Open(const FontRequest& request) {
-  if (request.height <= 0 || request.height > kMaxHeight) return nullptr;
-  if (request.weight < 0 || request.weight > kMaxWeight) return nullptr;
+  if (!Accepts(request)) return nullptr;
   if (auto it = fonts_.find(request); it != fonts_.end()) return it->second;
 
   const auto file = matcher_->Match(SjisToUtf8(request.face), request.weight, request.italic);
   if (!file) return nullptr;
+  if (freetype_ == nullptr) freetype_ = std::make_shared<FreeTypeLibrary>();
   std::shared_ptr<Font> font =
       Font::Open(freetype_, *file, request, matcher_->Match(kFallbackFamily, 0, false));
   if (font == nullptr) return nullptr;

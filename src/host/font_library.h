@@ -25,6 +25,10 @@ class FontLibrary {
   FontLibrary(const FontLibrary&) = delete;
   FontLibrary& operator=(const FontLibrary&) = delete;
 
+  // Whether Open would consider the request at all: its height and weight are within the limits.
+  // Answered without starting FreeType or fontconfig.
+  static bool Accepts(const FontRequest& request);
+
   // The font asked for, shared with everyone who asked for the same. Null, with nothing
   // allocated, for a height outside 1 to kMaxHeight or a weight outside 0 to kMaxWeight; null
   // also when no face can be found or opened.

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <cerrno>
 
 namespace adv {
@@ -13,6 +14,13 @@ namespace {
 bool Convert(const char* to, const char* from, std::string_view input, const char* replacement,
              std::string& out) {
   out.clear();
+  // ASCII reads the same in code page 932 and UTF-8: most titles and names convert without
+  // loading a converter at all.
+  if (std::all_of(input.begin(), input.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    out.assign(input);
+    return true;
+  }
   iconv_t cd = iconv_open(to, from);
   if (cd == reinterpret_cast<iconv_t>(-1)) return false;
   char* in = const_cast<char*>(input.data());

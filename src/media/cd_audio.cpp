@@ -111,7 +111,9 @@ int CdAudio::Play(int first, int last) {
   const std::int64_t from = starts_[static_cast<std::size_t>(first)];
   std::int64_t to = -1;
   if (first < tracks_ && last < tracks_) to = starts_[static_cast<std::size_t>(last) + 1];
-  const int playback = device_.Play(stream_, from, to, false);
+  // A looping range repeats in the device without a gap: its time is the same in a window and
+  // in a headless run, whenever the end notification would have been served.
+  const int playback = device_.Play(stream_, from, to, loop_);
   if (playback == 0) {
     log_.Log(kSdkCdPlay);
     return 3;
@@ -130,7 +132,7 @@ int CdAudio::PlayDW(std::int64_t from, std::int64_t to, bool keep_from) {
   }
   if (stream_ == 0) return 1;
   if (from == to) return 0;
-  const int playback = device_.Play(stream_, from, to, false);
+  const int playback = device_.Play(stream_, from, to, loop_);
   if (playback == 0) {
     log_.Log(kSdkCdPlayDw);
     return 2;

@@ -23,7 +23,7 @@ int Mp3Player::Open() {
 int Mp3Player::Play() {
   if (Open() != 0) return 1;
   Stop();
-  playback_ = device_.Play(stream_, 0, -1, false);
+  playback_ = device_.Play(stream_, 0, -1, loop_);
   if (playback_ == 0) return 2;
   playing_ = true;
   return 0;

@@ -1,5 +1,7 @@
-// The MP3 player: one music file at
-// a time, looping on its end notification, keeping the position where it was last stopped.
+// The MP3 player: one music file at a time, keeping the position where it was last stopped.
+// A looping file repeats in the device without a gap, so the loop keeps the same time in a
+// window and in a headless run; an end notification while looping (a file that could not start
+// over) plays it again from the start.
 // Return codes and debug-log texts tell each failure.
 #pragma once
 

@@ -20,9 +20,9 @@ bool TextLayer::Create(CDrawImage* target, int max_lines, int width, int max_wid
   weight_ = kDefaultWeight;
   italic_ = underline_ = strike_out_ = false;
   size_ = kDefaultFontSize;
-  const bool font_made = RebuildFont();
+  font_stale_ = true;
   target_ = target;
-  return font_made;
+  return true;
 }
 
 bool TextLayer::IsBlank() const {
@@ -44,21 +44,20 @@ bool TextLayer::SetArea(int width, int max_width, int height, int magnification)
       surface_width * surface_height > CDrawImage::kMaxPixels) {
     return false;
   }
-  // The font first: a layer that already has one must not be left with glyphs of the old scale.
-  std::shared_ptr<Font> font = font_;
-  if (magnification != magnification_ && size_ > 0) {
-    font = MakeFont(Style(), magnification);
-    if (font == nullptr && font_ != nullptr) return false;
-  }
-  if (!surface_.Create(static_cast<int>(surface_width), static_cast<int>(surface_height))) {
+  // A magnification the font could not follow is refused: the layer must not be left with glyphs
+  // of the old scale.
+  FontRequest request;
+  if (magnification != magnification_ && size_ > 0 &&
+      !RequestFor(Style(), magnification, request)) {
     return false;
   }
-  surface_.FillRect(nullptr, transparent_colour_);
+  // The new surface is made when the first character is drawn on it.
+  surface_.Release();
   width_ = width;
   max_width_ = max_width;
+  if (magnification != magnification_) font_stale_ = true;
   height_ = height;
   magnification_ = magnification;
-  font_ = std::move(font);
   return true;
 }
 
@@ -79,40 +78,42 @@ TextLayer::FontStyle TextLayer::Style() const {
   return FontStyle{face_name_, size_, weight_, italic_, underline_, strike_out_};
 }
 
-std::shared_ptr<Font> TextLayer::MakeFont(const FontStyle& style, int magnification) const {
+bool TextLayer::RequestFor(const FontStyle& style, int magnification, FontRequest& request) {
   const long long height = static_cast<long long>(style.size) * magnification;
-  if (style.size < 1 || style.size > kMaxFontSize || height > INT_MAX) return nullptr;
-  FontRequest request;
+  if (style.size < 1 || style.size > kMaxFontSize || height > INT_MAX) return false;
   request.face = style.face;
   request.height = static_cast<int>(height);
   request.weight = style.weight;
   request.italic = style.italic;
   request.underline = style.underline;
   request.strike_out = style.strike_out;
-  return fonts_.Open(request);
+  return FontLibrary::Accepts(request);
 }
 
 bool TextLayer::ApplyStyle(const FontStyle& style) {
-  // Before Create there is no scale to make a font at; Create makes it.
-  if (magnification_ != 0) {
-    std::shared_ptr<Font> font = MakeFont(style, magnification_);
-    if (font == nullptr) return false;
-    font_ = std::move(font);
-  }
+  // Before Create there is no scale to check a font at; the font itself is made at its first use.
+  FontRequest request;
+  if (magnification_ != 0 && !RequestFor(style, magnification_, request)) return false;
   face_name_ = style.face;
   size_ = style.size;
   weight_ = style.weight;
   italic_ = style.italic;
   underline_ = style.underline;
   strike_out_ = style.strike_out;
+  font_stale_ = true;
   return true;
 }
 
-bool TextLayer::RebuildFont() {
-  std::shared_ptr<Font> font = MakeFont(Style(), magnification_);
-  if (font == nullptr) return false;
-  font_ = std::move(font);
-  return true;
+Font* TextLayer::CurrentFont() {
+  FontRequest request;
+  if (font_stale_ && magnification_ != 0) {
+    font_stale_ = false;
+    // A font that cannot be made leaves the one the layer had.
+    if (RequestFor(Style(), magnification_, request)) {
+      if (std::shared_ptr<Font> font = fonts_.Open(request)) font_ = std::move(font);
+    }
+  }
+  return font_.get();
 }
 
 bool TextLayer::SetFaceName(std::string_view face) {
@@ -174,8 +175,16 @@ void TextLayer::SetSpacing(int spacing) {
 bool TextLayer::SetTransparentColor(Colour colour) {
   if (!IsBlank()) return false;
   transparent_colour_ = colour;
-  surface_.FillRect(nullptr, colour);
+  if (surface_.Is16()) surface_.FillRect(nullptr, colour);
   return true;
+}
+
+CDrawImage& TextLayer::Canvas() {
+  if (!surface_.Is16() && magnification_ != 0 &&
+      surface_.Create(max_width_ * magnification_, height_ * magnification_)) {
+    surface_.FillRect(nullptr, transparent_colour_);
+  }
+  return surface_;
 }
 
 bool TextLayer::CurrentLineHasText() const {

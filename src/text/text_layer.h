@@ -19,6 +19,7 @@ namespace adv {
 
 class Font;
 class FontLibrary;
+struct FontRequest;
 
 // One run of characters drawn from one start point.
 struct TextLine {
@@ -60,8 +61,8 @@ class TextLayer {
   // --- Set-up and style ---------------------------------------------------------------------
 
   // SetArea and SetMaxLines, then the default face, size 32 and weight 400, and the target. Fails
-  // when the area or line count is refused, or when no font can be made (the layer then draws
-  // nothing until a font can be made).
+  // when the area or line count is refused. The font itself is made when the layer first needs
+  // it (a character to measure or draw); when none can be made the layer draws nothing.
   bool Create(CDrawImage* target, int max_lines, int width, int max_width, int height,
               int magnification);
   bool Create(CDrawImage* target, const TextLayerShape& shape) {
@@ -73,16 +74,18 @@ class TextLayer {
   // refused, changing nothing, on a page with text.
   bool IsBlank() const;
   // Blank only. Needs max_width >= width > 0, height > 0, 1 <= magnification <= 4, and a surface
-  // of (max_width x magnification) by (height x magnification) within CDrawImage's limits. Makes
-  // a new surface filled with the transparent colour when the surface size changes, and the font
-  // at the new magnification; on any failure nothing changes.
+  // of (max_width x magnification) by (height x magnification) within CDrawImage's limits. When
+  // the surface size changes, a new surface filled with the transparent colour and the font at
+  // the new magnification are made when first needed; on any failure nothing changes.
   bool SetArea(int width, int max_width, int height, int magnification);
   bool SetPosition(int x, int y);  // blank only
   // Blank only; 1 to kMaxLines lines.
   bool SetMaxLines(int n);
-  // The font setters keep everything as it was, the font included, when the new font cannot be
-  // made. SetSize refuses sizes outside 1 to kMaxFontSize; on a line with text it moves the
-  // cursor up or down by the change, so characters of both sizes share their bottom edge.
+  // The font setters keep everything as it was when the font library would refuse the new font
+  // (FontLibrary::Accepts); the font is made at its first use, and when it cannot be made the
+  // layer keeps drawing with the one it had. SetSize refuses sizes outside 1 to kMaxFontSize; on
+  // a line with text it moves the cursor up or down by the change, so characters of both sizes
+  // share their bottom edge.
   bool SetFaceName(std::string_view face);
   bool SetSize(int size);
   bool SetWeight(int weight);  // 0 to kMaxWeight
@@ -94,8 +97,6 @@ class TextLayer {
   void SetSpacing(int spacing);
   void SetLeading(int leading) { leading_ = leading; }
   bool SetTransparentColor(Colour colour);  // blank only; fills the surface
-  // Makes the font for the current face, size x magnification and style.
-  bool RebuildFont();
 
   // Plain settings the commands write directly.
   void SetTarget(CDrawImage* target) { target_ = target; }
@@ -143,7 +144,8 @@ class TextLayer {
   // --- State --------------------------------------------------------------------------------
 
   CDrawImage* target() const { return target_; }
-  const CDrawImage& surface() const { return surface_; }
+  // The layer's surface, made now if no character has been drawn since its size last changed.
+  const CDrawImage& surface() { return Canvas(); }
   int magnification() const { return magnification_; }
   int cursor_x() const { return cursor_x_; }
   int cursor_y() const { return cursor_y_; }
@@ -169,7 +171,9 @@ class TextLayer {
   Colour text_colour() const { return text_colour_; }
   Colour shadow_colour() const { return shadow_colour_; }
   Colour transparent_colour() const { return transparent_colour_; }
-  const Font* font() const { return font_.get(); }
+  // The font of the current style and magnification, made now if it has not been; null when
+  // none can be made.
+  const Font* font() { return CurrentFont(); }
   // Union of the rectangles of lines 1 to the current one, in layer coordinates.
   Rect PageRect() const;
   // A rectangle in layer coordinates moved to the target's (by the layer position).
@@ -183,9 +187,15 @@ class TextLayer {
     bool italic, underline, strike_out;
   };
   FontStyle Style() const;
-  // The font for a style at a magnification; null when it cannot be made.
-  std::shared_ptr<Font> MakeFont(const FontStyle& style, int magnification) const;
+  // What the font library is asked for a style at a magnification; false for a size outside 1 to
+  // kMaxFontSize or a request the library refuses.
+  static bool RequestFor(const FontStyle& style, int magnification, FontRequest& request);
   bool ApplyStyle(const FontStyle& style);
+  // Fonts are made at their first use: a game that shows no text never starts the font machinery.
+  Font* CurrentFont();
+  // The surface, likewise made (filled with the transparent colour) at its first use: a layer
+  // that never shows text takes no memory for pixels.
+  CDrawImage& Canvas();
   bool CurrentLineHasText() const;
   int CellWidth(std::string_view character);
   // PutChar without composing. flush, when given, is composed and emptied before a wrap.
@@ -205,6 +215,7 @@ class TextLayer {
   int height_ = 0;
   int max_width_ = 0;
   std::shared_ptr<Font> font_;
+  bool font_stale_ = false;  // font_ is not yet the font of the current style and magnification
   std::string face_name_;
   int size_ = 0;
   int shadow_offset_ = 0;

@@ -49,8 +49,9 @@ bool TextLayer::IsHangingChar(std::string_view character) {
 }
 
 int TextLayer::CellWidth(std::string_view character) {
-  if (font_ == nullptr) return static_cast<int>(character.size()) * std::max(1, size_ / 2);
-  const int extent = font_->CellWidth(character);
+  Font* font = CurrentFont();
+  if (font == nullptr) return static_cast<int>(character.size()) * std::max(1, size_ / 2);
+  const int extent = font->CellWidth(character);
   return (extent + magnification_ - 1) / magnification_;
 }
 
@@ -118,16 +119,18 @@ bool TextLayer::LayOut(std::string_view character, Rect& rect, Rect* flush, bool
 }
 
 Rect TextLayer::DrawCharacter(std::string_view character, int x, int y) {
-  if (font_ == nullptr) return Rect{};
+  Font* font = CurrentFont();
+  if (font == nullptr) return Rect{};
   const long long m = magnification_;
   // The whole glyph goes onto the layer, even ink that reaches past its cell (the top of an
   // italic, a proportional face's overhang): the screen shows it where composed rectangles reach.
-  const Rect surface{0, 0, surface_.Width(), surface_.Height()};
-  const Glyph& glyph = font_->GlyphOf(character);
+  CDrawImage& canvas = Canvas();
+  const Rect surface{0, 0, canvas.Width(), canvas.Height()};
+  const Glyph& glyph = font->GlyphOf(character);
   Rect ink;
   const auto paint = [&](long long dx, long long dy, Pixel pixel) {
     const long long left = (x + dx) * m, top = (y + dy) * m;
-    PaintGlyph(surface_, glyph, left, top, pixel, surface);
+    PaintGlyph(canvas, glyph, left, top, pixel, surface);
     if (glyph.ink.Empty()) return;
     // Logical pixels that hold any of this ink, so that clearing the line clears all of it.
     ink = UnionRect(
@@ -217,7 +220,8 @@ void TextLayer::ClearLine(int i) {
   if (i < 1 || static_cast<std::size_t>(i) >= lines_.size()) return;
   TextLine& line = lines_[i];
   const Rect r = UnionRect(line.rect, line.ink);
-  if (!r.Empty()) {
+  // Without a surface yet nothing was drawn: there is nothing to clear.
+  if (!r.Empty() && surface_.Is16()) {
     const int m = magnification_;
     surface_.Fill(r.left * m, r.top * m, r.Width() * m, r.Height() * m, transparent_colour_);
   }
@@ -239,7 +243,8 @@ bool TextLayer::GetLine(TextLine* out, int i) const {
 }
 
 void TextLayer::ComposeRect(const Rect& rect) {
-  if (target_ == nullptr || rect.Empty()) return;
+  // Without a surface yet nothing was drawn: there is nothing to compose.
+  if (target_ == nullptr || rect.Empty() || !surface_.Is16()) return;
   for (int i = 1; i <= current_line_ && static_cast<std::size_t>(i) < lines_.size(); ++i) {
     const Rect r = IntersectRect(lines_[i].rect, rect);
     if (r.Empty()) continue;

@@ -207,6 +207,25 @@ TEST_F(TextLayerTest, RefusedValuesChangeNothing) {
   EXPECT_EQ(layer_.font()->height(), 128);
 }
 
+// A layer makes its font and its surface when a character first needs them, with the settings
+// made by then: a game that shows no text starts no fonts.
+TEST(TextLayerFontTest, FontAndSurfaceAreMadeAtTheFirstCharacter) {
+  FontLibrary fonts;
+  CDrawImage target;
+  TextLayer layer(fonts);
+  ASSERT_TRUE(target.Create(640, 480) && layer.Create(&target, kMessageLayerShape));
+  ASSERT_TRUE(layer.SetSize(24) && layer.SetArea(600, 640, 480, 2) &&
+              layer.SetTransparentColor(0x00FF00));
+  EXPECT_EQ(fonts.kept(), 0u);
+  EXPECT_EQ(layer.MeasureLine(kA), 24);
+  EXPECT_EQ(fonts.kept(), 1u);
+  EXPECT_EQ(layer.font()->height(), 48);
+  ASSERT_TRUE(layer.PutChar(kA, false, nullptr));
+  const Rect ink = BoundsOfOther(layer.surface(), ColorToPixel(0x00FF00));
+  EXPECT_FALSE(ink.Empty());
+  EXPECT_EQ(IntersectRect(ink, Rect{0, 0, 48, 48}), ink);
+}
+
 // The text reports scenario shows .txt space pos and .txt maxline refused on a page with text.
 TEST_F(TextLayerTest, BlankOnlySettingsWaitForAnEmptyPage) {
   ASSERT_TRUE(layer_.PutChar(kA, false, nullptr));

@@ -94,10 +94,12 @@ void HeadlessHost::Sleep(std::uint32_t ms) {
   // While something plays, the clock moves a millisecond at a time and the sleep ends where a
   // voice does, as the window's audio thread wakes a sleeping loop: the player hears of the end
   // at its own millisecond, and a looping song starts again at once, not after the sleep.
+  // An end nobody has taken yet ended an earlier sleep already; only a new one ends this one.
   AudioMixer& mixer = media_->mixer();
+  const bool ended_before = mixer.HasFinished();
   while (now_ != target) {
     AdvanceTo(mixer.HasVoices() ? now_ + 1 : target);
-    if (mixer.HasFinished()) return;
+    if (!ended_before && mixer.HasFinished()) return;
   }
 }
 

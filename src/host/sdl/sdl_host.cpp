@@ -174,6 +174,14 @@ void SdlHost::ShowCursor(bool show) {
 
 bool SdlHost::SetCursorImage(const CursorImage* image) {
   if (!sdl_ready_) return false;
+  arrow_pending_ = false;
+  if (image == nullptr && !shown_) {
+    // The arrow is made when the window first shows: nobody sees a cursor before that.
+    if (cursor_ != nullptr) SDL_FreeCursor(cursor_);
+    cursor_ = nullptr;
+    arrow_pending_ = true;
+    return true;
+  }
   SDL_Cursor* next = nullptr;
   if (image == nullptr) {
     next = SDL_CreateSystemCursor(SDL_SYSTEM_CURSOR_ARROW);
@@ -209,15 +217,19 @@ bool SdlHost::AcquireInstance(const std::string& key, const std::string& caption
   auto guard = std::make_unique<InstanceGuard>();
   if (!guard->Acquire(key, caption)) return false;
   guard_ = std::move(guard);
-  if (raise_event_ != 0) {
-    const std::uint32_t type = raise_event_;
-    guard_->Listen([type] {
-      SDL_Event raise{};
-      raise.type = type;
-      SDL_PushEvent(&raise);
-    });
-  }
+  // Later instances wait in the socket's queue until the window shows.
+  if (shown_) ListenForRaise();
   return true;
+}
+
+void SdlHost::ListenForRaise() {
+  if (guard_ == nullptr || raise_event_ == 0) return;
+  const std::uint32_t type = raise_event_;
+  guard_->Listen([type] {
+    SDL_Event raise{};
+    raise.type = type;
+    SDL_PushEvent(&raise);
+  });
 }
 
 void SdlHost::SetInstanceCaption(const std::string& caption) {

@@ -106,6 +106,8 @@ class SdlHost : public Host {
   void Redraw();
   void RaiseWindow();
   void ShowOnce();
+  // Starts the guard's thread that answers later instances (once the window shows).
+  void ListenForRaise();
   int WindowScale() const;
   void Fail(const char* what);
   // Movie frames, end-of-playback events and the unheard mix, on the clock.
@@ -141,6 +143,7 @@ class SdlHost : public Host {
   std::uint32_t raise_event_ = 0;
   // The window stays hidden until it has a picture to show.
   bool shown_ = false;
+  bool arrow_pending_ = false;  // the system arrow is to be made when the window shows
   SdlImageDecoder decoder_;
   std::unique_ptr<HostMedia> media_;
   std::uint32_t audio_device_ = 0;  // SDL_AudioDeviceID; 0 without a device

@@ -39,6 +39,9 @@ bool SdlHost::CreateMainWindow(const std::string& caption, bool full_screen) {
   SDL_RenderSetLogicalSize(renderer_, kWidth, kHeight);
   SDL_RenderSetIntegerScale(renderer_, options_.integer_scale ? SDL_TRUE : SDL_FALSE);
   shadow_.assign(static_cast<std::size_t>(kWidth) * kHeight, 0xFF000000u);
+  // The window shows only once it has the game's first picture: the engine draws the whole back
+  // buffer at this expose, in its first frame. Until then the texture is left empty.
+  shown_ = false;
   if (!CreateTexture()) {
     DestroyMainWindow();
     return false;
@@ -48,9 +51,6 @@ bool SdlHost::CreateMainWindow(const std::string& caption, bool full_screen) {
   if (cursor_ != nullptr) SDL_SetCursor(cursor_);
   full_screen_ = full_screen;
   close_reported_ = false;
-  // The window shows only once it has the game's first picture: the engine draws the whole back
-  // buffer at this expose, in its first frame.
-  shown_ = false;
   HostEvent expose;
   expose.type = HostEvent::Type::kExpose;
   posted_.push_back(expose);
@@ -77,7 +77,12 @@ void SdlHost::ShowOnce() {
   if (shown_ || window_ == nullptr) return;
   shown_ = true;
   SDL_ShowWindow(window_);
+  UploadAll();
   Redraw();
+  // What the first picture need not wait for: the arrow cursor (which loads the cursor theme)
+  // and the thread that answers later instances.
+  if (arrow_pending_) SetCursorImage(nullptr);
+  ListenForRaise();
 }
 
 bool SdlHost::CreateTexture() {
@@ -90,7 +95,8 @@ bool SdlHost::CreateTexture() {
   }
   SDL_SetTextureScaleMode(texture_, SDL_ScaleModeNearest);
   SDL_SetTextureBlendMode(texture_, SDL_BLENDMODE_NONE);
-  UploadAll();
+  // A hidden window's texture is filled when the window shows.
+  if (shown_) UploadAll();
   return true;
 }
 
@@ -151,11 +157,16 @@ void SdlHost::Present(const FrameView& frame, const Rect& rect) {
   const Rect r = IntersectRect(rect, bounds);
   if (r.Empty()) return;
   ConvertRgb555ToXrgb8888(frame.pixels, frame.pitch, shadow_.data(), kWidth, r);
+  // The first picture goes up whole as the window shows; drawing into the hidden window first
+  // would only be drawn again.
+  if (!shown_) {
+    ShowOnce();
+    return;
+  }
   const SDL_Rect area{r.left, r.top, r.Width(), r.Height()};
   SDL_UpdateTexture(texture_, &area,
                     shadow_.data() + static_cast<std::size_t>(r.top) * kWidth + r.left, kWidth * 4);
   Redraw();
-  ShowOnce();
 }
 
 void SdlHost::UploadAll() {
