@@ -1,4 +1,4 @@
-# make package: a Debian package of the engine, its tools and the codecs module, with what a
+# make package: a Debian package of the engine, its tools and the codecs modules, with what a
 # desktop shows of it. dpkg-shlibdeps finds the shared libraries the programs link; fonts and the
 # SoundFont are files the engine opens, so they are named here.
 install(FILES share/adv.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

@@ -10,30 +10,44 @@ namespace {
 
 // Beside the executable (a build tree), one folder up (the tests' programs), and where make
 // install puts it relative to the installed executable.
-std::vector<std::string> ModulePlaces() {
+std::vector<std::string> ModulePlaces(const std::string& file) {
   const std::string exe = ExecutablePath();
   const std::string folder = exe.substr(0, exe.find_last_of('/') + 1);
-  return {folder + kMediaCodecsModule, folder + "../" + kMediaCodecsModule,
-          folder + ADV_CODECS_INSTALL_DIR + "/" + kMediaCodecsModule};
+  return {folder + file, folder + "../" + file, folder + ADV_CODECS_INSTALL_DIR + "/" + file};
 }
 
 }  // namespace
 
-MediaCodecs* CodecsModule::Get() {
-  if (tried_) return codecs_;
-  tried_ = true;
-  for (const std::string& place : ModulePlaces()) {
-    if (!library_.Open(place)) continue;
-    if (auto entry = reinterpret_cast<MediaCodecsEntry>(library_.Symbol(kMediaCodecsEntry))) {
-      codecs_ = entry();
-      if (codecs_ != nullptr) return codecs_;
+MediaCodecs* CodecsModule::Load(Module& module) {
+  std::lock_guard lock(module.mutex);
+  if (module.tried) return module.codecs;
+  module.tried = true;
+  for (const std::string& place : ModulePlaces(module.file)) {
+    if (!module.library.Open(place)) continue;
+    if (auto entry = reinterpret_cast<MediaCodecsEntry>(module.library.Symbol(module.entry))) {
+      module.codecs = entry();
+      if (module.codecs != nullptr) return module.codecs;
     }
-    library_.Close();
+    module.library.Close();
   }
-  if (log_)
-    log_(std::string("adv: ") + kMediaCodecsModule +
-         " cannot be loaded; no sound, music or movie plays");
+  if (log_) log_(std::string("adv: ") + module.file + " cannot be loaded; " + module.loss);
   return nullptr;
+}
+
+std::unique_ptr<AudioSource> CodecsModule::OpenSound(const std::string& native_path) {
+  MediaCodecs* codecs = Load(decoders_);
+  return codecs != nullptr ? codecs->OpenSound(native_path) : nullptr;
+}
+
+std::unique_ptr<MovieFrames> CodecsModule::OpenMovie(const std::string& native_path, int width,
+                                                     int height) {
+  MediaCodecs* codecs = Load(decoders_);
+  return codecs != nullptr ? codecs->OpenMovie(native_path, width, height) : nullptr;
+}
+
+std::unique_ptr<Synthesizer> CodecsModule::CreateSynthesizer(Log log) {
+  MediaCodecs* codecs = Load(synth_);
+  return codecs != nullptr ? codecs->CreateSynthesizer(std::move(log)) : nullptr;
 }
 
 }  // namespace adv

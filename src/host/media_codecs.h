@@ -1,11 +1,12 @@
 // The decoders and the synthesizer. They need FFmpeg and FluidSynth, whose libraries are most of
-// what a process would otherwise map and touch at start-up, so they live in a module of their own
-// (libadv-codecs.so) that is loaded when a game first plays something.
+// what a process would otherwise map and touch at start-up, so they live in modules of their own
+// (libadv-codecs.so, libadv-synth.so) that are loaded when a game first plays something.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "host/audio_source.h"
@@ -51,23 +52,45 @@ class MediaCodecs {
   virtual std::unique_ptr<Synthesizer> CreateSynthesizer(Log log) = 0;
 };
 
-// The module's one entry: the codecs it holds, alive as long as the module is loaded.
+// Each module's one entry: the codecs it holds, alive as long as the module is loaded. The
+// decoders (FFmpeg) and the synthesizer (FluidSynth) are two modules, so a game that only plays
+// MIDI never maps FFmpeg's libraries, nor a game without MIDI FluidSynth's.
 using MediaCodecsEntry = MediaCodecs* (*)();
 inline constexpr const char* kMediaCodecsEntry = "AdvMediaCodecs";
 inline constexpr const char* kMediaCodecsModule = "libadv-codecs.so";
+inline constexpr const char* kSynthEntry = "AdvSynthCodecs";
+inline constexpr const char* kSynthModule = "libadv-synth.so";
 
-// Loads the module at the first Get and keeps it; Get is null (after one log line) when it
-// cannot be found, and the media then play nothing.
-class CodecsModule {
+// The decoders and the synthesizer behind one MediaCodecs: each half's module is loaded at its
+// first use and kept. A module that cannot be found leaves its half null (after one log line):
+// the media it would play then play nothing.
+class CodecsModule : private MediaCodecs {
  public:
   explicit CodecsModule(MediaCodecs::Log log) : log_(std::move(log)) {}
-  MediaCodecs* Get();
+  MediaCodecs* Get() { return this; }
 
  private:
+  struct Module {
+    Module(const char* file, const char* entry, const char* loss)
+        : file(file), entry(entry), loss(loss) {}
+    const char* file;
+    const char* entry;
+    const char* loss;  // what the log says is lost without it
+    std::mutex mutex;
+    PluginLibrary library;
+    MediaCodecs* codecs = nullptr;
+    bool tried = false;
+  };
+  MediaCodecs* Load(Module& module);
+
+  std::unique_ptr<AudioSource> OpenSound(const std::string& native_path) override;
+  std::unique_ptr<MovieFrames> OpenMovie(const std::string& native_path, int width,
+                                         int height) override;
+  std::unique_ptr<Synthesizer> CreateSynthesizer(Log log) override;
+
   MediaCodecs::Log log_;
-  PluginLibrary library_;
-  MediaCodecs* codecs_ = nullptr;
-  bool tried_ = false;
+  Module decoders_{kMediaCodecsModule, kMediaCodecsEntry, "no sound, music or movie plays"};
+  Module synth_{kSynthModule, kSynthEntry, "MIDI stays silent"};
 };
 
 }  // namespace adv

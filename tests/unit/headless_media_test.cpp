@@ -196,6 +196,25 @@ TEST(HeadlessMedia, MidiNoteSoundsThroughTheSynthesizerAfterTheStartDelay) {
   EXPECT_LT(test::Rms(at(3.6), 2000), test::Rms(note, 2000) / 100);
 }
 
+TEST(HeadlessMedia, ChannelsGivenNoProgramPlayTheirResetInstruments) {
+  constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+  if (!std::ifstream(kSoundFont)) GTEST_SKIP() << "no " << kSoundFont;
+  Rig rig;
+  // A snare on the drum channel, then a piano's A; a bank select alone changes no instrument.
+  auto seq = rig.Sequencer(kSoundFont, test::SmfTrack()
+                                           .Event(0, {0x99, 38, 110})
+                                           .Event(0, {0xB0, 0, 1})
+                                           .Event(240, {0x89, 38, 0})
+                                           .Event(720, {0x90, 69, 110})
+                                           .Event(960, {0x80, 69, 0}));
+  rig.host.Sleep(200);
+  ASSERT_TRUE(seq->Play());
+  rig.host.Sleep(2500);
+  const auto samples = rig.Finish();
+  EXPECT_NEAR(Onset(samples) * 1000.0 / 44100, 300, 5);
+  EXPECT_NEAR(test::ZeroCrossingHz(samples.data() + 2 * 44100 * 14 / 10, 8192), 440, 440 * 0.02);
+}
+
 TEST(HeadlessMedia, MissingSoundFontLeavesMidiSilentWithOneLogLine) {
   Rig rig;
   auto seq = rig.Sequencer(rig.dir.Path("none.sf2"),

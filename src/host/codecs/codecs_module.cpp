@@ -1,15 +1,15 @@
-// libadv-codecs.so: FFmpeg's decoders and FluidSynth behind the MediaCodecs interface. The only
-// exported entry is AdvMediaCodecs; everything else stays inside the module.
+// libadv-codecs.so: FFmpeg's decoders behind the MediaCodecs interface (the synthesizer is in
+// libadv-synth.so). The only exported entry is AdvMediaCodecs; everything else stays inside.
 #include "host/codecs/ffmpeg_audio_source.h"
 #include "host/codecs/ffmpeg_movie_frames.h"
-#include "host/codecs/fluid_synthesizer.h"
+#include "host/codecs/pin_module.h"
 #include "host/media_codecs.h"
 
 namespace adv {
 
 namespace {
 
-class FfmpegFluidCodecs : public MediaCodecs {
+class FfmpegCodecs : public MediaCodecs {
  public:
   std::unique_ptr<AudioSource> OpenSound(const std::string& native_path) override {
     return FfmpegAudioSource::Open(native_path);
@@ -18,9 +18,7 @@ class FfmpegFluidCodecs : public MediaCodecs {
                                          int height) override {
     return FfmpegMovieFrames::Open(native_path, width, height);
   }
-  std::unique_ptr<Synthesizer> CreateSynthesizer(Log log) override {
-    return std::make_unique<FluidSynthesizer>(std::move(log));
-  }
+  std::unique_ptr<Synthesizer> CreateSynthesizer(Log) override { return nullptr; }
 };
 
 }  // namespace
@@ -28,6 +26,8 @@ class FfmpegFluidCodecs : public MediaCodecs {
 }  // namespace adv
 
 extern "C" __attribute__((visibility("default"))) adv::MediaCodecs* AdvMediaCodecs() {
-  static adv::FfmpegFluidCodecs codecs;
+  static const bool pinned = adv::PinModule(reinterpret_cast<void*>(&AdvMediaCodecs));
+  (void)pinned;
+  static adv::FfmpegCodecs codecs;
   return &codecs;
 }

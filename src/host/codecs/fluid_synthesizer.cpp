@@ -19,7 +19,42 @@ void QuietFluidSynth() {
   });
 }
 
+// The stand-in preset a reset gives every channel: it has no samples and plays nothing.
+const char* IdleName(fluid_preset_t*) {
+  return "idle";
+}
+int IdleBank(fluid_preset_t*) {
+  return 0;
+}
+int IdleNum(fluid_preset_t*) {
+  return 0;
+}
+int IdleNoteOn(fluid_preset_t*, fluid_synth_t*, int, int, int) {
+  return FLUID_OK;
+}
+void IdleFree(fluid_preset_t* preset) {
+  delete_fluid_preset(preset);
+}
+
 }  // namespace
+
+// A SoundFont on top of the real one that answers only while a reset runs: the channels then
+// get the idle preset, and the real default presets (and their samples) are selected when a
+// channel first plays a note without having been given a program.
+struct FluidSynthesizer::Guard {
+  static const char* Name(fluid_sfont_t*) { return "adv reset"; }
+  static fluid_preset_t* Preset(fluid_sfont_t* sfont, int, int) {
+    auto* self = static_cast<FluidSynthesizer*>(fluid_sfont_get_data(sfont));
+    return self->resetting_ ? self->idle_ : nullptr;
+  }
+  static int Free(fluid_sfont_t* sfont) {
+    auto* self = static_cast<FluidSynthesizer*>(fluid_sfont_get_data(sfont));
+    if (self->idle_ != nullptr) IdleFree(self->idle_);
+    self->idle_ = nullptr;
+    delete_fluid_sfont(sfont);
+    return 0;
+  }
+};
 
 FluidSynthesizer::FluidSynthesizer(Log log) : log_(std::move(log)) {}
 
@@ -57,8 +92,9 @@ bool FluidSynthesizer::Load() {
   std::FILE* probe = std::fopen(path.c_str(), "rb");
   if (probe != nullptr) {
     std::fclose(probe);
-    sound_font_id_ = fluid_synth_sfload(synth, path.c_str(), 1);
+    sound_font_id_ = fluid_synth_sfload(synth, path.c_str(), 0);
   }
+  if (sound_font_id_ >= 0) AddGuard(synth);
   if (sound_font_id_ < 0 && log_) {
     log_("adv: SoundFont " + path + (probe == nullptr ? " cannot be read" : " is not a SoundFont") +
          "; MIDI stays silent");
@@ -67,11 +103,48 @@ bool FluidSynthesizer::Load() {
   return true;
 }
 
+void FluidSynthesizer::AddGuard(fluid_synth_t* synth) {
+  fluid_sfont_t* guard = new_fluid_sfont(Guard::Name, Guard::Preset, nullptr, nullptr, Guard::Free);
+  if (guard == nullptr) return;
+  idle_ = new_fluid_preset(guard, IdleName, IdleBank, IdleNum, IdleNoteOn, IdleFree);
+  if (idle_ == nullptr) {
+    delete_fluid_sfont(guard);
+    return;
+  }
+  fluid_sfont_set_data(guard, this);
+  // Adding a SoundFont resets the channels' programs: to the idle preset, while this is set.
+  resetting_ = true;
+  if (fluid_synth_add_sfont(synth, guard) == FLUID_FAILED) Guard::Free(guard);
+  resetting_ = false;
+  RememberDefaults(synth);
+}
+
+void FluidSynthesizer::RememberDefaults(fluid_synth_t* synth) {
+  for (int ch = 0; ch < kChannels; ++ch) {
+    int sfont = 0;
+    fluid_synth_get_program(synth, ch, &sfont, &default_bank_[ch], &default_program_[ch]);
+  }
+}
+
+void FluidSynthesizer::SelectDefault(fluid_synth_t* synth, int ch) {
+  if (idle_ == nullptr || fluid_synth_get_channel_preset(synth, ch) != idle_) return;
+  // A bank select since the reset waits for the next program change, as it would have.
+  int sfont = 0, bank = 0, program = 0;
+  fluid_synth_get_program(synth, ch, &sfont, &bank, &program);
+  fluid_synth_program_select(synth, ch, sound_font_id_, default_bank_[ch], default_program_[ch]);
+  fluid_synth_bank_select(synth, ch, bank);
+}
+
 bool FluidSynthesizer::Open() {
   if (open_) return true;
   Load();
   // A newly opened port starts from General MIDI's reset state, whatever the last song left.
-  if (fluid_synth_t* synth = synth_.load()) fluid_synth_system_reset(synth);
+  if (fluid_synth_t* synth = synth_.load()) {
+    resetting_ = idle_ != nullptr;
+    fluid_synth_system_reset(synth);
+    resetting_ = false;
+    RememberDefaults(synth);
+  }
   open_ = true;
   return true;
 }
@@ -100,6 +173,7 @@ bool FluidSynthesizer::Short(std::uint32_t message) {
       fluid_synth_noteoff(synth, ch, d1);
       break;
     case 0x90:
+      if (d2 != 0) SelectDefault(synth, ch);
       fluid_synth_noteon(synth, ch, d1, d2);  // velocity 0 ends the note
       break;
     case 0xA0:

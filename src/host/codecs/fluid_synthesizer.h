@@ -14,6 +14,7 @@
 
 typedef struct _fluid_hashtable_t fluid_settings_t;
 typedef struct _fluid_synth_t fluid_synth_t;
+typedef struct _fluid_preset_t fluid_preset_t;
 
 namespace adv {
 
@@ -46,6 +47,13 @@ class FluidSynthesizer : public Synthesizer {
   std::uint64_t Length() const override { return 0; }
 
  private:
+  struct Guard;
+  static constexpr int kChannels = 16;
+  void AddGuard(fluid_synth_t* synth);
+  void RememberDefaults(fluid_synth_t* synth);
+  // Gives a channel still on the idle preset the program a reset chose for it.
+  void SelectDefault(fluid_synth_t* synth, int ch);
+
   Log log_;
   std::string path_;
   std::mutex load_mutex_;
@@ -55,6 +63,11 @@ class FluidSynthesizer : public Synthesizer {
   std::atomic<fluid_synth_t*> synth_{nullptr};
   std::atomic<bool> open_{false};
   std::vector<float> buffer_;
+  // A reset leaves the channels on this sample-less preset; see Guard.
+  fluid_preset_t* idle_ = nullptr;
+  std::atomic<bool> resetting_{false};
+  int default_bank_[kChannels] = {};
+  int default_program_[kChannels] = {};
 };
 
 }  // namespace adv
