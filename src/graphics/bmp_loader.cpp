@@ -1,5 +1,5 @@
 // Windows BMP files. 32-bit files keep their fourth byte as the alpha plane; every other depth
-// is converted as the Windows DIB functions would (dib_convert.h). Only bottom-up files (positive
+// is converted by dib_convert.h, as every device-independent bitmap is. Only bottom-up files (positive
 // height) are read here; top-down ones are left to the later loaders.
 #include <cstdint>
 #include <span>

@@ -139,8 +139,8 @@ bool DecodeDib(std::span<const std::uint8_t> bytes, Decoded& out) {
         continue;
       }
       const bool masked = (and_row[x / 8] >> (7 - x % 8)) & 1;
-      // AND 1 with colour 0 leaves the screen as it is. AND 1 with a colour inverts the screen
-      // under it on Windows; a colour cursor cannot do that, so the colour is shown instead.
+      // AND 1 with colour 0 leaves the screen as it is. AND 1 with a colour asks to invert the
+      // screen under it; a colour cursor cannot do that, so the colour is shown instead.
       dst[x] = masked && rgb == 0 ? 0u : 0xFF000000u | rgb;
     }
   }

@@ -1,5 +1,5 @@
-// Device-independent bitmaps (a BITMAPINFO and its pixel bits) converted onto a surface the way
-// the Windows DIB functions convert them: 1, 4 and 8 bits through the colour table, 16 bits as
+// Device-independent bitmaps (a BITMAPINFO and its pixel bits) converted onto a surface, the
+// colours a game's pictures were drawn to show: 1, 4 and 8 bits through the colour table, 16 bits as
 // 5-5-5 or bit fields, 24 bits, 32 bits as 8-8-8 or bit fields, and RLE8 / RLE4.
 #pragma once
 

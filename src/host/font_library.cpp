@@ -14,7 +14,7 @@ namespace {
 constexpr std::size_t kKeptFonts = 16;
 
 // Where characters come from that a face lacks (a Latin face named by a script, say): the
-// system's Japanese sans-serif face, as Windows links one in.
+// system's Japanese sans-serif face, so a Japanese line never shows empty boxes.
 constexpr const char* kFallbackFamily = "sans-serif";
 
 }  // namespace

@@ -197,7 +197,7 @@ bool SdlHost::SetCursorImage(const CursorImage* image) {
       Fail("SDL_CreateRGBSurfaceWithFormatFrom");
       return false;
     }
-    // SDL refuses a hotspot outside the picture; Windows clips it to the picture.
+    // SDL refuses a hotspot outside the picture; the nearest point inside it is meant.
     next = SDL_CreateColorCursor(surface, std::clamp(image->hotspot_x, 0, image->width - 1),
                                  std::clamp(image->hotspot_y, 0, image->height - 1));
     SDL_FreeSurface(surface);
