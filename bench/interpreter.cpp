@@ -6,6 +6,7 @@
 #include <fstream>
 #include <string>
 
+#include "engine/commands/command_table.h"
 #include "engine/commands/config_script.h"
 #include "engine/engine.h"
 #include "engine/interpreter.h"
@@ -55,6 +56,7 @@ void BM_InterpreterSteps(benchmark::State& state) {
   for (auto _ : state) {
     adv::HeadlessHost host;
     adv::Engine engine(host);
+    engine.interp.commands = adv::CommandTable();
     engine.files.SetBase(folder.path());
     adv::RunConfigScript(engine);
     if (!adv::StartInterpreter(engine)) {

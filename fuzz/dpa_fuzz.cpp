@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "files/file_reader.h"
+#include "files/packed_file.h"
 #include "fuzz_folder.h"
-#include "graphics/file_reader.h"
-#include "graphics/packed_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const auto& folder = adv::fuzz::Folder();

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "files/packed_file.h"
 #include "fuzz_folder.h"
-#include "graphics/packed_file.h"
 #include "graphics/picture_loader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

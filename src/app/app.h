@@ -1,5 +1,6 @@
 // The application around the engine: the main window's display mode and the frame loop's own
-// bookkeeping. main makes one for a run; the engine knows nothing of it.
+// bookkeeping. main makes one for a run; the engine knows nothing of it. Making one hands the
+// engine's interpreter the command table.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,7 @@ class Engine;
 enum class DisplayMode { kWindowed, kFullScreen };
 
 struct App {
-  explicit App(Engine& engine) : engine(engine), comforts(engine) {}
+  explicit App(Engine& engine);
   App(const App&) = delete;
   App& operator=(const App&) = delete;
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "base/messages.h"
+#include "engine/surface_name.h"
 #include "graphics/cursor_file.h"
-#include "graphics/surfaces.h"
 #include "host/file_system.h"
 #include "script/arguments.h"
 #include "script/script_file.h"

@@ -10,6 +10,7 @@
 #include "check/media_check.h"
 #include "check/picture_check.h"
 #include "check/text_check.h"
+#include "engine/commands/command_table.h"
 #include "script/script_file.h"
 
 namespace adv {
@@ -109,8 +110,9 @@ void CheckTps(LineCheck& at) {
 
 void CheckNothing(LineCheck&) {}
 
-// In the engine's order.
-constexpr std::array<CommandCheck, 35> kChecks{{
+// In the engine's order: a command added to the engine without its check here, or a check out of
+// place, fails the static_assert below.
+constexpr std::array<CommandCheck, kCommands.size()> kChecks{{
     {".wat", [](LineCheck& at) { at.Int(); }},
     {".def", CheckDef},
     {".sav", CheckSav},
@@ -148,11 +150,15 @@ constexpr std::array<CommandCheck, 35> kChecks{{
     {".slt", CheckSlt},
 }};
 
-}  // namespace
-
-std::span<const CommandCheck> CommandChecks() {
-  return kChecks;
+constexpr bool ChecksFollowCommands() {
+  for (std::size_t i = 0; i < kCommands.size(); ++i) {
+    if (kChecks[i].name != kCommands[i].name) return false;
+  }
+  return true;
 }
+static_assert(ChecksFollowCommands(), "every command of the engine needs its check, in order");
+
+}  // namespace
 
 const CommandCheck* FindCommandCheck(std::string_view word) {
   for (const CommandCheck& c : kChecks) {

@@ -1,7 +1,6 @@
 // The check of each command's arguments, one for every entry of the engine's command table.
 #pragma once
 
-#include <span>
 #include <string_view>
 
 #include "check/line_check.h"
@@ -13,7 +12,6 @@ struct CommandCheck {
   void (*check)(LineCheck& at);  // reads the arguments after the command word
 };
 
-std::span<const CommandCheck> CommandChecks();
 // The check of a command word, or null for a word that is no command.
 const CommandCheck* FindCommandCheck(std::string_view word);
 

@@ -7,7 +7,7 @@
 
 #include "base/messages.h"
 #include "base/sjis_string.h"
-#include "graphics/file_reader.h"
+#include "files/file_reader.h"
 #include "host/sjis_convert.h"
 #include "script/arguments.h"
 

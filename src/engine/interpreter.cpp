@@ -4,7 +4,6 @@
 #include "engine/choices.h"
 #include "engine/click_handlers.h"
 #include "engine/click_waits.h"
-#include "engine/command_table.h"
 #include "engine/engine.h"
 #include "engine/media_waits.h"
 #include "engine/message_display.h"
@@ -19,9 +18,24 @@ namespace {
 // The waiting states sleep this long a step to keep the processor load low.
 constexpr std::uint32_t kWaitSleepMs = 2;
 
+const Command* FindCommand(std::span<const Command> commands, std::string_view word) {
+  for (const Command& command : commands) {
+    if (command.name == word) return &command;
+  }
+  return nullptr;
+}
+
+// The deferred command that runs in a state, or null.
+const Command* FindDeferredCommand(std::span<const Command> commands, State state) {
+  for (const Command& command : commands) {
+    if (command.deferred == state) return &command;
+  }
+  return nullptr;
+}
+
 State Dispatch(Engine& engine) {
   ReadWord(engine.script);
-  const Command* command = FindCommand(engine.script.arg);
+  const Command* command = FindCommand(engine.interp.commands, engine.script.arg);
   if (command == nullptr) {
     ReportScriptError(engine.script, kMsgNoCommand, engine.script.arg);
     return State::kReadLine;
@@ -161,7 +175,7 @@ void Step(Engine& engine) {
       if (!HoldsClicks(in.state_)) DeliverHeldClicks(engine);
       break;
     default: {
-      const Command* command = FindDeferredCommand(in.state_);
+      const Command* command = FindDeferredCommand(in.commands, in.state_);
       const bool runs = command != nullptr && command->handler != nullptr;
       EnterState(engine, runs ? command->handler(engine) : State::kReadLine);
       break;

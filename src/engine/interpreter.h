@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 
+#include "engine/command.h"
 #include "engine/interpreter_state.h"
 
 namespace adv {
@@ -13,6 +15,10 @@ class Engine;
 class Interpreter {
  public:
   State state() const { return state_; }
+
+  // The commands a line may name. The App hands in the command table; without it every command
+  // line is reported as no command.
+  std::span<const Command> commands;
 
   // Wait accounting: milliseconds added since the last Yield, counted from the wait start.
   std::int32_t accumulated_wait = 0;

@@ -18,8 +18,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "base/pixel.h"
 #include "graphics/draw_image.h"
-#include "graphics/pixel.h"
 
 namespace adv::compose {
 

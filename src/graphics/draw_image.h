@@ -8,8 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "base/pixel.h"
 #include "base/rect.h"
-#include "graphics/pixel.h"
 
 namespace adv {
 

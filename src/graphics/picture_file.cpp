@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "graphics/file_reader.h"
+#include "files/file_reader.h"
 
 namespace adv {
 

@@ -1,8 +1,7 @@
-// The engine's kept surfaces and the names scripts give them.
+// The engine's kept surfaces: the window's buffers, the base surface and the numbered offscreens.
 #pragma once
 
 #include <memory>
-#include <string_view>
 #include <vector>
 
 #include "graphics/draw_image.h"
@@ -17,23 +16,13 @@ struct Surfaces {
   Colour background = 0;  // what new surfaces are filled with (.bgc)
   CDrawImage back;        // what the window shows
   CDrawImage spare;       // the next picture, swapped in by the frame loop on request
-  CDrawImage base;        // "screen": the composed picture without message text
-  std::vector<std::unique_ptr<CDrawImage>> offscreens;  // "off0", "off1", ...
+  CDrawImage base;        // the composed picture without message text
+  std::vector<std::unique_ptr<CDrawImage>> offscreens;  // numbered from 0
 
   // Makes surface a screen-sized picture filled with the background colour.
   void CreateFilled(CDrawImage& surface) const;
+  // The offscreen of an index, or null when there is none (any index is safe).
+  CDrawImage* Offscreen(long long index);
 };
-
-// What a script's surface name means: the base surface, a numbered offscreen (index possibly out
-// of range), or no surface name at all.
-struct SurfaceName {
-  enum class Kind { kScreen, kOffscreen, kOther };
-  Kind kind = Kind::kOther;
-  long long index = 0;
-};
-
-SurfaceName ParseSurfaceName(std::string_view name);
-// The surface a name stands for, or null (not a surface name, or an offscreen out of range).
-CDrawImage* FindSurface(Surfaces& surfaces, const SurfaceName& name);
 
 }  // namespace adv

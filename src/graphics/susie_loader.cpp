@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "base/byte_reader.h"
+#include "files/file_reader.h"
 #include "graphics/dib_convert.h"
-#include "graphics/file_reader.h"
 #include "graphics/picture_file.h"
 #include "graphics/picture_loader.h"
 #include "graphics/susie_api.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "graphics/pixel.h"
+#include "base/pixel.h"
 
 namespace adv {
 

@@ -2,7 +2,7 @@
 // again in the selected or not-selected pair, and the layer then gets the usual pair back.
 #pragma once
 
-#include "graphics/pixel.h"
+#include "base/pixel.h"
 
 namespace adv {
 

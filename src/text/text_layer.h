@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/pixel.h"
 #include "base/rect.h"
 #include "graphics/draw_image.h"
-#include "graphics/pixel.h"
 
 namespace adv {
 

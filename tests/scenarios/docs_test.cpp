@@ -12,7 +12,7 @@
 #include <sstream>
 
 #include "base/messages.h"
-#include "engine/command_table.h"
+#include "engine/commands/command_table.h"
 #include "host/sjis_convert.h"
 #include "support/bmp_writer.h"
 #include "support/flow_headless.h"

@@ -14,7 +14,7 @@
 #include <system_error>
 #include <vector>
 
-#include "graphics/packed_file.h"
+#include "files/packed_file.h"
 
 namespace fs = std::filesystem;
 

@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "engine/interpreter.h"
 #include "engine/message_display.h"
+#include "engine/surface_name.h"
 #include "graphics/composition_method.h"
 #include "graphics/picture_loader.h"
 #include "script/arguments.h"

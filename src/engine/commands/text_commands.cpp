@@ -7,6 +7,7 @@
 #include "engine/engine.h"
 #include "engine/interpreter.h"
 #include "engine/message_display.h"
+#include "engine/surface_name.h"
 #include "script/arguments.h"
 #include "script/error_report.h"
 #include "text/layout_math.h"

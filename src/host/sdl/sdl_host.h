@@ -154,7 +154,7 @@ class SdlHost : public Host {
   std::mutex unheard_mutex_;
   std::uint32_t unheard_at_ = 0;
   std::uint64_t unheard_from_ = 0;
-  struct WallClockDriver : TimerClient {
+  struct WallClockDriver final : TimerClient {
     explicit WallClockDriver(SdlHost& host) : host(host) {}
     void OnTimerTick() override;
     SdlHost& host;

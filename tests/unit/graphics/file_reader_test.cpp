@@ -1,4 +1,4 @@
-#include "graphics/file_reader.h"
+#include "files/file_reader.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/packed_file.h"
+#include "files/packed_file.h"
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"
 

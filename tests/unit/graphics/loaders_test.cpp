@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "graphics/packed_file.h"
+#include "files/packed_file.h"
 #include "graphics/picture_loader.h"
 #include "host/picture_header.h"
 #include "host/sdl/sdl_image_decoder.h"

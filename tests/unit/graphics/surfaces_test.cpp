@@ -3,6 +3,7 @@
 #include <array>
 #include <limits>
 
+#include "engine/surface_name.h"
 #include "graphics/draw_image.h"
 #include "graphics/surfaces.h"
 

@@ -1,4 +1,4 @@
-#include "graphics/lz77.h"
+#include "files/lz77.h"
 
 #include <algorithm>
 

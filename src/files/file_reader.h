@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "graphics/std_file.h"
+#include "files/std_file.h"
 #include "host/file_system.h"
 
 namespace adv {

@@ -1,9 +1,8 @@
-// The 35 commands in the order their names are compared. A command runs in the step that reads
-// its line, or, when it names a deferred state, in the next step (after the accumulated wait).
+// A script command as the interpreter runs it. The table of them lives with the handlers, above
+// the interpreter; whoever builds a run hands it to the interpreter (Interpreter::commands).
 #pragma once
 
 #include <optional>
-#include <span>
 #include <string_view>
 
 #include "engine/interpreter_state.h"
@@ -20,11 +19,5 @@ struct Command {
   std::optional<State> deferred;  // the state the handler waits in for the next step
   CommandHandler handler;         // null: the line is accepted and does nothing yet
 };
-
-std::span<const Command> CommandTable();
-// The command of a word, or null.
-const Command* FindCommand(std::string_view word);
-// The deferred command that runs in a state, or null.
-const Command* FindDeferredCommand(State state);
 
 }  // namespace adv

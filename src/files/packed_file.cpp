@@ -1,10 +1,10 @@
-#include "graphics/packed_file.h"
+#include "files/packed_file.h"
 
 #include <algorithm>
 #include <cstring>
 
 #include "base/byte_reader.h"
-#include "graphics/lz77.h"
+#include "files/lz77.h"
 
 namespace adv {
 

@@ -1,4 +1,4 @@
-#include "graphics/std_file.h"
+#include "files/std_file.h"
 
 namespace adv {
 

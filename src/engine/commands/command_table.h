@@ -1,7 +1,12 @@
-#include "engine/command_table.h"
+// The 35 commands in the order their names are compared. A command runs in the step that reads
+// its line, or, when it names a deferred state, in the next step (after the accumulated wait).
+// The table is constexpr so that adv --check can hold its own table to it at compile time.
+#pragma once
 
 #include <array>
+#include <span>
 
+#include "engine/command.h"
 #include "engine/commands/block_commands.h"
 #include "engine/commands/choice_commands.h"
 #include "engine/commands/clock_commands.h"
@@ -16,9 +21,7 @@
 
 namespace adv {
 
-namespace {
-
-constexpr std::array<Command, 35> kCommands{{
+inline constexpr std::array<Command, 35> kCommands{{
     {".wat", std::nullopt, WaitCommand},         {".def", std::nullopt, DefCommand},
     {".sav", std::nullopt, SavCommand},          {".lod", std::nullopt, LodCommand},
     {".txt", std::nullopt, TxtCommand},          {".let", std::nullopt, LetCommand},
@@ -39,24 +42,8 @@ constexpr std::array<Command, 35> kCommands{{
     {".slt", std::nullopt, SltCommand},
 }};
 
-}  // namespace
-
-std::span<const Command> CommandTable() {
+inline std::span<const Command> CommandTable() {
   return kCommands;
-}
-
-const Command* FindCommand(std::string_view word) {
-  for (const Command& command : kCommands) {
-    if (command.name == word) return &command;
-  }
-  return nullptr;
-}
-
-const Command* FindDeferredCommand(State state) {
-  for (const Command& command : kCommands) {
-    if (command.deferred == state) return &command;
-  }
-  return nullptr;
 }
 
 }  // namespace adv

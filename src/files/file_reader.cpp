@@ -1,11 +1,11 @@
-#include "graphics/file_reader.h"
+#include "files/file_reader.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
 
 #include "base/sjis_string.h"
-#include "graphics/packed_file.h"
+#include "files/packed_file.h"
 
 namespace adv {
 

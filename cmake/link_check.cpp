@@ -1,0 +1,4 @@
+// The program each library's link check builds: it only has to link.
+int main() {
+  return 0;
+}
