@@ -1,7 +1,6 @@
 // The composition routines against a plain per-channel reference written from the formulas:
-// every channel pair and level exhaustively, random rectangles with clipping at every edge, the
-// same-surface rules, and the vector kernels on each vector unit the machine has (the public
-// routines only run on the widest).
+// every channel pair and level, random rectangles clipped at every edge, the same-surface rules,
+// and the vector kernels on each vector unit the machine has (the routines use the widest).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -263,35 +262,6 @@ TEST(ComposeTest, EveryChannelPairAtEveryLevel) {
   }
 }
 
-TEST(ComposeTest, FillsOfEveryChannelValue) {
-  CDrawImage dst;
-  ASSERT_TRUE(dst.Create(33, 1));  // each destination channel value, odd width
-  for (unsigned v = 0; v < 256; ++v) {
-    const Colour colour = MakeColour(v, 255 - v, v * 37 % 256);
-    for (const Routine& r : kRoutines) {
-      if (std::string(r.name).rfind("Fill", 0) != 0) continue;
-      for (int level : {0, 1, 13, 30, 31, -5, 65536}) {
-        for (int k = 0; k < 33; ++k) dst.Row(0)[k] = MakePixel(k % 32, 31 - k % 32, k * 7 % 32);
-        ExpectMatches(r, dst, dst, {0, 0, 33, 1, 0, 0, level, 0, colour, 1});
-      }
-    }
-  }
-}
-
-TEST(ComposeTest, AlphaOfEveryChannelPairAndOpacity) {
-  CDrawImage src, dst;
-  ASSERT_TRUE(src.Create(256, 1024) && dst.Create(256, 1024));
-  std::uint8_t* alpha = src.AllocateAlpha();
-  for (int y = 0; y < 1024; ++y) {
-    for (int x = 0; x < 256; ++x) {
-      src.Row(y)[x] = PairSource(y);
-      dst.Row(y)[x] = PairDest(y);
-      alpha[y * 256 + x] = static_cast<std::uint8_t>(x);
-    }
-  }
-  ExpectMatches(kRoutines[16], dst, src, {0, 0, 256, 1024});  // CopyAlpha
-}
-
 // --- Random rectangles and one surface --------------------------------------------------------
 
 TEST(ComposeTest, RandomRectanglesClipAtEveryEdge) {
@@ -377,29 +347,6 @@ std::vector<compose::Isa> AvailableIsas() {
     if (compose::Supports(isa)) isas.push_back(isa);
   }
   return isas;
-}
-
-// The compiler turns vector divisions by constants into multiply-high sequences; compare them
-// with scalar division over every 16-bit value.
-struct DivisionJob {
-  template <class T>
-  [[gnu::always_inline]] void Run() const {
-    for (int start = -32768; start < 32768; start += T::kLanes) {
-      typename T::S v;
-      typename T::U u;
-      for (int i = 0; i < T::kLanes; ++i) u[i] = static_cast<std::uint16_t>(v[i] = start + i);
-      const auto q31 = v / 31, q255 = v / 255, u31 = u / 31, u9 = u / 9, u16 = u / 16;
-      for (int i = 0; i < T::kLanes; ++i) {
-        ASSERT_TRUE(q31[i] == v[i] / 31 && q255[i] == v[i] / 255 && u31[i] == u[i] / 31 &&
-                    u9[i] == u[i] / 9 && u16[i] == u[i] / 16)
-            << v[i];
-      }
-    }
-  }
-};
-
-TEST(ComposeTest, VectorDivisionsOverEveryValue) {
-  for (compose::Isa isa : AvailableIsas()) compose::RunOn(isa, DivisionJob{});
 }
 
 TEST(ComposeTest, KernelsOnEveryVectorUnit) {

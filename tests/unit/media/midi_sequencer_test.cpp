@@ -222,15 +222,6 @@ TEST(MidiSequencer, LoopChasesSilentlyThenSendsTheChannelStateAndPlaysFromTheMar
   EXPECT_TRUE(rig.seq.IsPlaying());
 }
 
-TEST(MidiSequencer, PlayStartsTheSongAgainFromTheBeginning) {
-  Rig rig(LoopSong());
-  rig.timer->AdvanceTo(350);
-  rig.seq.Play();
-  rig.timer->AdvanceTo(1000);
-  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 350 + 309}));
-  EXPECT_EQ(rig.TimesOf(Msg(0xC0, 5)), (std::vector<std::uint32_t>{100, 450}));
-}
-
 TEST(MidiSequencer, EndWithoutLoopAndStopSilenceEveryChannelAndClose) {
   for (bool by_stop : {false, true}) {
     SCOPED_TRACE(by_stop);
