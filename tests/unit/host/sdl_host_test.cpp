@@ -1,18 +1,22 @@
 // SdlHost on SDL's dummy video driver, which needs no display (the offscreen one loads EGL,
-// whose allocations the leak checker reports). Full screen, movies and sound in a real window
-// are played by the window tests.
+// whose allocations the leak checker reports). Full screen and movies in a real window are
+// played by the window tests.
 #include "host/sdl/sdl_host.h"
 
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
+#include <thread>
 #include <tuple>
 #include <vector>
 
 #include "host/sdl/sdl_present.h"
+#include "support/media_files.h"
+#include "support/temp_dir.h"
 
 namespace adv {
 namespace {
@@ -21,6 +25,7 @@ class SdlHostTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ::setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ::setenv("SDL_AUDIODRIVER", "dummy", 1);
     // No display server either, so a message box cannot open anywhere.
     ::unsetenv("DISPLAY");
     ::unsetenv("WAYLAND_DISPLAY");
@@ -119,6 +124,25 @@ TEST_F(SdlHostTest, CursorWarpReadsBackAndImagesApply) {
   image.argb.resize(12);
   image.width = 0;
   EXPECT_FALSE(host_.SetCursorImage(&image));
+}
+
+// The end of a sound comes back as an event, which a wait for the sound (and nothing else)
+// ends on. (Movies and looping music in a window are played by the window tests.)
+TEST_F(SdlHostTest, ASoundsEndIsAnEvent) {
+  test::TempDir dir;
+  ASSERT_TRUE(test::WriteWav(dir.Path("se.wav"), {440, 0.5, 44100, 2, 2205}));
+  AudioDevice& audio = host_.Media()->Audio();
+  const int stream = audio.Open({dir.Path("se.wav")});
+  const int playback = audio.Play(stream, 0, -1, false);
+  ASSERT_NE(playback, 0);
+  HostEvent e;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while ((!host_.PollEvent(e) || e.type != HostEvent::Type::kMediaDone) &&
+         std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  EXPECT_EQ(e.media_id, playback);
+  EXPECT_FALSE(audio.IsPlaying(stream));
 }
 
 TEST_F(SdlHostTest, MessageBoxWithoutDisplayPrintsAndAnswersDefault) {
