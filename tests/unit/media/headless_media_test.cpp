@@ -245,41 +245,26 @@ TEST(HeadlessMedia, SoundFontsThatCannotBeUsed) {
   }
 }
 
-// The movie's frames have their colours in a palette that comes with the first packet only: it
-// must survive the rewind of Play and the repeat, or the picture comes out black.
-TEST(HeadlessMedia, ScreenshotsShowTheMovieFrameOfTheirTimeAndItRepeats) {
-  Rig rig({90, 350, 850, 1350, 2100});
-  // One second: five red frames, then five blue, at 10 frames a second, with a tone.
-  std::vector<std::uint32_t> colours(10, 0xFF0000);
-  std::fill(colours.begin() + 5, colours.end(), 0x0000FF);
-  ASSERT_TRUE(test::WriteMovie(rig.dir.Path("op.avi"), 64, 48, 10, 10, colours,
+// A movie's sound is in the mix while it plays and gone once it closes; files without a picture
+// open no movie. (Its frames on screen, repeats included, are compared by the window tests.)
+TEST(HeadlessMedia, MovieSoundEndsWithTheMovie) {
+  Rig rig;
+  ASSERT_TRUE(test::WriteMovie(rig.dir.Path("op.avi"), 64, 48, 10, 10,
+                               std::vector<std::uint32_t>(10, 0xFF0000),
                                test::Tone{660, 0.5, 44100, 2, 44100}));
   test::WriteWav(rig.dir.Path("a.wav"), {});
   rig.dir.Write("junk.avi", std::string(3000, '\x13'));
   MovieDevice& movies = rig.media.Movies();
-  EXPECT_EQ(movies.Open(rig.dir.Path("a.wav")), 0);  // no picture
+  EXPECT_EQ(movies.Open(rig.dir.Path("a.wav")), 0);
   EXPECT_EQ(movies.Open(rig.dir.Path("junk.avi")), 0);
-  rig.host.Sleep(100);
   const int movie = movies.Open(rig.dir.Path("op.avi"));
-  ASSERT_NE(movie, 0);
-  ASSERT_TRUE(movies.SetWindow(movie) && movies.FillWindow(movie) && movies.Play(movie, true));
-  EXPECT_FALSE(movies.Stop(movie + 1));
-  rig.host.Sleep(1900);
+  ASSERT_TRUE(movie != 0 && movies.SetWindow(movie) && movies.Play(movie, true));
+  rig.host.Sleep(500);
   ASSERT_TRUE(movies.Close(movie));
-  rig.host.Sleep(200);
+  rig.host.Sleep(300);
   const auto samples = rig.Finish();
-  const std::pair<std::uint32_t, std::uint32_t> want[] = {
-      {90, 0x000000}, {350, 0xFF0000}, {850, 0x0000FF}, {1350, 0xFF0000}, {2100, 0x000000}};
-  for (auto [ms, colour] : want) {
-    test::Picture shot;
-    ASSERT_TRUE(test::ReadPng(rig.Shot(ms), shot));
-    // The palette's colours go through the scaler, which may round a channel by one.
-    EXPECT_EQ(shot.At(0, 0) | 0x0F0F0F, colour | 0x0F0F0F) << ms;
-    EXPECT_EQ(shot.At(639, 479) | 0x0F0F0F, colour | 0x0F0F0F) << ms;
-  }
-  // The movie's sound is in the mix while it plays, and gone after it closed.
-  EXPECT_NEAR(test::ZeroCrossingHz(samples.data() + 2 * 44100 * 3 / 10, 10000), 660, 5);
-  EXPECT_EQ(test::Rms(samples.data() + 2 * 44100 * 21 / 10, 2000), 0);
+  EXPECT_NEAR(test::ZeroCrossingHz(samples.data() + 2 * 4410, 10000), 660, 5);
+  EXPECT_EQ(test::Rms(samples.data() + 2 * 44100 * 6 / 10, 2000), 0);
 }
 
 // A window's sound card keeps its own time, a little off the system clock, and a movie's sound
