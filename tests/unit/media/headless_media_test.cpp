@@ -136,32 +136,6 @@ TEST(HeadlessMedia, VolumesScaleSoundsAndMusicApart) {
   EXPECT_NEAR(test::Rms(samples.data() + 4 * 4410, 4410), full / 4, full / 100);
 }
 
-// However a sound device pulls the mix (blocks of 1024 frames here, heard or not), the MIDI
-// timer ticks when the mix has reached each millisecond: between frames, not between blocks.
-TEST(HeadlessMedia, TimerTicksLandOnTheirOwnFramesWhateverThePullSize) {
-  HostMediaHooks hooks;
-  hooks.log = [](const std::string&) {};
-  HostMedia media(hooks);
-  struct Recorder : TimerClient {
-    void OnTimerTick() override { frames.push_back(media->mixer().FramesDone()); }
-    HostMedia* media = nullptr;
-    std::vector<std::uint64_t> frames;
-  } ticks;
-  ticks.media = &media;
-  auto timer = media.CreateTimer(ticks);
-  timer->Start(1);
-  std::vector<std::int16_t> out(1024 * 2);
-  for (int i = 0; i < 3; ++i) media.Pull(out.data(), 1024);
-  media.Pull(nullptr, 1024);
-  // 4096 frames are 92.9 ms: a tick every 44 or 45 frames, the first at 1 ms.
-  ASSERT_EQ(ticks.frames.size(), 92u);
-  EXPECT_EQ(ticks.frames[0], 44u);
-  for (std::size_t i = 1; i < ticks.frames.size(); ++i) {
-    EXPECT_NEAR(ticks.frames[i] - ticks.frames[i - 1], 44.5, 0.5) << i;
-  }
-  EXPECT_EQ(timer->Now(), 92u);
-}
-
 TEST(HeadlessMedia, MidiNoteSoundsThroughTheSynthesizerAfterTheStartDelay) {
   constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
   if (!std::ifstream(kSoundFont)) GTEST_SKIP() << "no " << kSoundFont;
