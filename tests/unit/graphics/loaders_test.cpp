@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
+#include "fixture.h"
 #include "graphics/packed_file.h"
 #include "graphics/picture_loader.h"
 #include "host/picture_header.h"
@@ -17,6 +17,7 @@ namespace {
 
 using test::BmpFile;
 using test::DibRows;
+using test::Fixture;
 using test::PutLe;
 using Rows = std::vector<std::vector<std::uint32_t>>;
 
@@ -132,13 +133,6 @@ TEST_F(LoaderTest, BmpDirectColourAndBitFields) {
   }
 }
 
-TEST_F(LoaderTest, Bmp32KeepsAlpha) {
-  const std::uint32_t argb[2][2] = {{0x800000FF, 0xFF181008}, {0x10FF0000, 0x2000FF00}};
-  EXPECT_EQ(Load(LoadBmp, "p.bmp", test::Bmp32(2, 2, [&](int x, int y) { return argb[y][x]; })),
-            (Rows{{0x001F, Ref555(0x181008)}, {0x7C00, 0x03E0}}));
-  EXPECT_EQ(AlphaPlane(), (std::vector<int>{0x80, 0xFF, 0x10, 0x20}));
-}
-
 TEST_F(LoaderTest, BmpRunLengthEncodings) {
   const std::uint32_t r = 0x7C00, g = 0x03E0, u = 0x001F;
   const std::string rle8 = Bin({
@@ -166,32 +160,6 @@ TEST_F(LoaderTest, BmpRunLengthEncodings) {
             (Rows{{c(3), c(4), c(5), c(6), c(7)}, {c(1), c(2), c(1), c(2), c(1)}}));
 }
 
-TEST_F(LoaderTest, TopDownBmpIsLeftToTheDecoder) {
-  const std::uint32_t rgb[2][2] = {{0xFF0000, 0x00FF00}, {0x0000FF, 0xFFFFFF}};
-  dir_.Write("p.bmp",
-             BmpFile(2, -2, 24, DibRows(2, -2, 24, [&](int x, int y) { return rgb[y][x]; })));
-  EXPECT_FALSE(LoadBmp(surface_, "p.bmp", context_));
-  ASSERT_TRUE(LoadPicture(surface_, "p.bmp", context_));
-  EXPECT_EQ(Pixels(), (Rows{{0x7C00, 0x03E0}, {0x001F, 0x7FFF}}));
-}
-
-TEST_F(LoaderTest, BrokenBmpsAreRefused) {
-  auto with = [](std::string s, std::size_t at, char v) { return s.replace(at, 1, 1, v); };
-  const std::string one = BmpFile(1, 1, 24, "abcd");
-  const std::pair<const char*, std::string> cases[] = {
-      {"53 bytes", "BM" + std::string(51, '\0')},
-      {"rows missing", BmpFile(4, 100, 24, std::string(24, '\x40'))},
-      {"absurd width", BmpFile(1 << 30, 1, 24, std::string(64, '\0'))},
-      {"colour table cut short", BmpFile(1, 1, 8, "", 0, Table({0xFF0000, 0x00FF00}))},
-      {"pixel offset past the end", with(one, 10, '\x70')},
-      {"32-bit rows missing", BmpFile(3, 3, 32, std::string(35, '\0'))},
-      {"12-byte header", with(one, 14, 12)},
-      {"RLE8 at 24 bits", BmpFile(1, 1, 24, Bin({1, 0, 0, 1}), 1)},
-  };
-  for (const auto& [what, bytes] : cases)
-    EXPECT_TRUE(Load(LoadBmp, "b.bmp", bytes).empty()) << what;
-}
-
 // --- K16 ---
 
 std::string K16(int width, int height, int depth, const std::string& palette,
@@ -202,170 +170,107 @@ std::string K16(int width, int height, int depth, const std::string& palette,
   return s + palette + pixels;
 }
 
-TEST_F(LoaderTest, K16Depths) {
-  std::string palette;
+// Pictures every loader takes, and what the decoder takes for them (a top-down BMP, PNM).
+TEST_F(LoaderTest, PicturesAccepted) {
+  const std::uint32_t argb[2][2] = {{0x800000FF, 0xFF181008}, {0x10FF0000, 0x2000FF00}};
+  const std::uint32_t rgb[2][2] = {{0xFF0000, 0x00FF00}, {0x0000FF, 0xFFFFFF}};
+  std::string palette, direct;
   for (int i = 0; i < 256; ++i) PutLe(palette, 0x8000u | (i * 131), 2);  // top bit dropped
-  // Width 3: depth-8 rows are 4 bytes, depth-16 rows 8 bytes.
   auto p = [](int i) { return static_cast<std::uint32_t>((i * 131) & 0x7FFF); };
-  EXPECT_EQ(Load(LoadK16, "a.k16", K16(3, 2, 8, palette, Bin({0, 1, 255, 238, 128, 127, 2, 238}))),
-            (Rows{{p(0), p(1), p(255)}, {p(128), p(127), p(2)}}));
-  std::string direct;
   for (std::uint32_t v : {0x7C00u, 0x03E0u, 0x801Fu, 0xEEEEu, 0x1234u, 0x0001u, 0x4321u, 0xEEEEu}) {
     PutLe(direct, v, 2);
   }
-  // Files are at least 52 bytes long: pad this one.
-  EXPECT_EQ(Load(LoadK16, "b.k16", K16(3, 2, 16, "", direct + std::string(8, '\0'))),
-            (Rows{{0x7C00, 0x03E0, 0x001F}, {0x1234, 0x0001, 0x4321}}));
-  // Other depths: the size and nothing more.
-  EXPECT_EQ(Load(LoadK16, "c.k16", K16(2, 1, 24, std::string(24, '\x77'), "")), (Rows{{0, 0}}));
-  EXPECT_TRUE(Load(LoadK16, "d.k16", K16(3, 1000, 16, "", direct + std::string(20, '\0'))).empty());
-  EXPECT_TRUE(Load(LoadK16, "e.k16", K16(3, 1, 8, std::string(40, '\0'), "")).empty());
-}
-
-// --- PNG, written with libpng ---
-
-struct Png {
-  int width = 0;
-  int height = 0;
-  int colour_type = PNG_COLOR_TYPE_RGB;
-  int depth = 8;
-  std::vector<std::string> rows{};  // packed as stored
-  std::vector<png_color> palette{};
-  std::vector<png_byte> palette_alpha{};
-  bool rgb_key = false;
-  bool interlaced = false;
-};
-
-std::string PngFile(const Png& p) {
-  std::string out;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  png_set_write_fn(
-      png, &out,
-      [](png_structp s, png_bytep d, png_size_t n) {
-        static_cast<std::string*>(png_get_io_ptr(s))->append(reinterpret_cast<char*>(d), n);
-      },
-      nullptr);
-  png_set_IHDR(png, info, p.width, p.height, p.depth, p.colour_type,
-               p.interlaced ? PNG_INTERLACE_ADAM7 : PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  if (!p.palette.empty()) png_set_PLTE(png, info, p.palette.data(), p.palette.size());
-  if (!p.palette_alpha.empty()) {
-    png_set_tRNS(png, info, p.palette_alpha.data(), p.palette_alpha.size(), nullptr);
-  }
-  png_color_16 key{};
-  if (p.rgb_key) png_set_tRNS(png, info, nullptr, 0, &key);
-  png_write_info(png, info);
-  std::vector<png_bytep> rows;
-  for (const auto& r : p.rows)
-    rows.push_back(reinterpret_cast<png_bytep>(const_cast<char*>(r.data())));
-  png_write_image(png, rows.data());
-  png_write_end(png, nullptr);
-  png_destroy_write_struct(&png, &info);
-  return out;
-}
-
-// An RGB picture of varied pixels.
-Png Varied(int width, int height) {
-  Png p{width, height, PNG_COLOR_TYPE_RGB, 8};
-  for (int y = 0; y < height; ++y) {
-    p.rows.emplace_back();
-    for (int i = 0; i < width * 3; ++i) p.rows.back().push_back(static_cast<char>(y * 7 + i * i));
-  }
-  return p;
-}
-
-TEST_F(LoaderTest, PngColourTypesAccepted) {
-  struct Case {
-    const char* what;
-    Png png;
-    Rows expected;
-    std::vector<int> alpha{};
-  };
-  std::vector<Case> cases = {
-      {"rgb 8",
-       {2, 2, PNG_COLOR_TYPE_RGB, 8, {"\xFF\x80\x40\x08\x10\x18", "\x10\x20\x30\x40\x50\x60"}},
-       {{Ref555(0xFF8040), Ref555(0x081018)}, {Ref555(0x102030), Ref555(0x405060)}}},
-      {"rgb 16",
-       {1, 1, PNG_COLOR_TYPE_RGB, 16, {Bin({0xAB, 0xCD, 7, 0xFF, 0xF8, 0})}},
-       {{Ref555(0xAB07F8)}}},
-      {"grey 1", {3, 1, PNG_COLOR_TYPE_GRAY, 1, {"\xA0"}}, {{0x7FFF, 0, 0x7FFF}}},
-      {"grey 8", {1, 1, PNG_COLOR_TYPE_GRAY, 8, {"\x80"}}, {{Ref555(0x808080)}}},
-      {"palette",
-       {3, 1, PNG_COLOR_TYPE_PALETTE, 2, {"\x24"}},
-       {{0x7C00, Ref555(0x0A14FA), 0x03E0}}},
-      {"rgba",
-       {2, 1, PNG_COLOR_TYPE_RGB_ALPHA, 8, {Bin({255, 0, 0, 128, 16, 32, 48, 255})}},
-       {{0x7C00, Ref555(0x102030)}},
-       {128, 255}},
-  };
-  cases[4].png.palette = {{255, 0, 0}, {0, 255, 0}, {10, 20, 250}};  // indices 0, 2, 1
-  for (const auto& c : cases) {
-    EXPECT_EQ(Load(LoadPng, "p.png", PngFile(c.png)), c.expected) << c.what;
-    EXPECT_EQ(AlphaPlane(), c.alpha) << c.what;
-  }
-  Png interlaced = Varied(9, 9);
-  const Rows progressive = Load(LoadPng, "p.png", PngFile(interlaced));
-  interlaced.interlaced = true;
-  EXPECT_EQ(Load(LoadPng, "p.png", PngFile(interlaced)), progressive);
-}
-
-TEST_F(LoaderTest, PngsRefused) {
-  Png keyed{1, 1, PNG_COLOR_TYPE_PALETTE, 8, {Bin({0})}, {{1, 2, 3}}, {0}};
-  Png rgb_key{1, 1, PNG_COLOR_TYPE_RGB, 8, {Bin({0, 0, 0})}};
-  rgb_key.rgb_key = true;
-  const std::string bytes = PngFile(Varied(64, 64));
-  std::vector<std::pair<std::string, std::string>> cases = {
-      {"transparent palette entry", PngFile(keyed)},
-      {"grey with alpha", PngFile({1, 1, PNG_COLOR_TYPE_GRAY_ALPHA, 8, {"\x80\x80"}})},
-      {"rgb key", PngFile(rgb_key)},
-  };
-  for (std::size_t cut :
-       {std::size_t{8}, std::size_t{20}, std::size_t{40}, bytes.size() / 2, bytes.size() - 13}) {
-    cases.emplace_back("cut at " + std::to_string(cut), bytes.substr(0, cut));
-  }
-  for (const auto& [what, png] : cases) EXPECT_TRUE(Load(LoadPng, "p.png", png).empty()) << what;
-}
-
-// --- Through the decoder and the file reader ---
-
-TEST_F(LoaderTest, OtherFormatsGoThroughTheDecoder) {
   // GIF: 2 x 1, global palette red and blue, LZW codes clear, 0, 1, end. PNM: the same pixels.
   const std::string gif(
-      "GIF89a\x02\x00\x01\x00\x80\x00\x00"
-      "\xFF\x00\x00\x00\x00\xFF"
-      "\x2C\x00\x00\x00\x00\x02\x00\x01\x00\x00"
-      "\x02\x02\x44\x0A\x00\x3B",
+      "GIF89a\x02\x00\x01\x00\x80\x00\x00\xFF\x00\x00\x00\x00\xFF"
+      "\x2C\x00\x00\x00\x00\x02\x00\x01\x00\x00\x02\x02\x44\x0A\x00\x3B",
       35);
-  const std::string pnm = "P6\n2 1\n255\n" + Bin({255, 0, 0, 0, 0, 255});
-  EXPECT_EQ(Load(LoadGif, "a.gif", gif), (Rows{{0x7C00, 0x001F}}));
-  EXPECT_TRUE(Load(LoadGif, "b.ppm", pnm).empty());
-  EXPECT_EQ(Load(LoadPicture, "b.ppm", pnm), (Rows{{0x7C00, 0x001F}}));
+  const struct {
+    Loader load;
+    const char* name;
+    std::string bytes;
+    Rows rows;
+    std::vector<int> alpha{};
+  } cases[] = {
+      {LoadBmp,
+       "a.bmp",
+       test::Bmp32(2, 2, [&](int x, int y) { return argb[y][x]; }),
+       {{0x001F, Ref555(0x181008)}, {0x7C00, 0x03E0}},
+       {0x80, 0xFF, 0x10, 0x20}},
+      {LoadPicture,
+       "b.bmp",
+       BmpFile(2, -2, 24, DibRows(2, -2, 24, [&](int x, int y) { return rgb[y][x]; })),
+       {{0x7C00, 0x03E0}, {0x001F, 0x7FFF}}},
+      // Width 3: depth-8 rows are 4 bytes, depth-16 rows 8 (and files at least 52 bytes long).
+      {LoadK16,
+       "a.k16",
+       K16(3, 2, 8, palette, Bin({0, 1, 255, 238, 128, 127, 2, 238})),
+       {{p(0), p(1), p(255)}, {p(128), p(127), p(2)}}},
+      {LoadK16,
+       "b.k16",
+       K16(3, 2, 16, "", direct + std::string(8, '\0')),
+       {{0x7C00, 0x03E0, 0x001F}, {0x1234, 0x0001, 0x4321}}},
+      {LoadK16, "c.k16", K16(2, 1, 24, std::string(24, '\x77'), ""), {{0, 0}}},  // the size only
+      {LoadPng,
+       "rgb8.png",
+       Fixture("rgb8.png"),
+       {{Ref555(0xFF8040), Ref555(0x081018)}, {Ref555(0x102030), Ref555(0x405060)}}},
+      {LoadPng, "rgb16.png", Fixture("rgb16.png"), {{Ref555(0xAB07F8)}}},
+      {LoadPng, "grey1.png", Fixture("grey1.png"), {{0x7FFF, 0, 0x7FFF}}},
+      {LoadPng, "grey8.png", Fixture("grey8.png"), {{Ref555(0x808080)}}},
+      {LoadPng, "palette2.png", Fixture("palette2.png"), {{0x7C00, Ref555(0x0A14FA), 0x03E0}}},
+      {LoadPng, "rgba.png", Fixture("rgba.png"), {{0x7C00, Ref555(0x102030)}}, {128, 255}},
+      {LoadGif, "a.gif", gif, {{0x7C00, 0x001F}}},
+      {LoadPicture, "a.ppm", "P6\n2 1\n255\n" + Bin({255, 0, 0, 0, 0, 255}), {{0x7C00, 0x001F}}}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Load(c.load, c.name, c.bytes), c.rows) << c.name;
+    EXPECT_EQ(AlphaPlane(), c.alpha) << c.name;
+  }
+  EXPECT_EQ(Load(LoadPng, "a.png", Fixture("interlaced.png")),
+            Load(LoadPng, "b.png", Fixture("progressive.png")));
   const LoadContext no_decoder{files_, nullptr, {}};
   EXPECT_FALSE(LoadGif(surface_, "a.gif", no_decoder) ||
-               LoadPicture(surface_, "b.ppm", no_decoder));
+               LoadPicture(surface_, "a.ppm", no_decoder));
 }
 
-// A few bytes declaring billions of pixels: refused from the header by every loader, the
-// decoder's included, before anything is allocated for them.
-TEST_F(LoaderTest, PictureBombsAreRefusedFromTheirHeaders) {
-  std::string png = PngFile({1, 1, PNG_COLOR_TYPE_RGB, 8, {Bin({255, 0, 0})}});
-  png.replace(16, 8, Bin({0, 1, 0x86, 0xA0, 0, 1, 0x86, 0xA0}));  // 100000 x 100000
-  std::uint32_t crc = 0xFFFFFFFF;  // the header's CRC-32, so that only its size is a lie
-  for (unsigned char b : png.substr(12, 17)) {
-    crc ^= b;
-    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0xEDB88320 ^ (crc >> 1) : crc >> 1;
-  }
-  crc = ~crc;
-  png.replace(29, 4,
-              Bin({int(crc >> 24), int(crc >> 16 & 255), int(crc >> 8 & 255), int(crc & 255)}));
-  std::string gif(
+// Broken files, and a few bytes declaring billions of pixels: refused from the header by every
+// loader, the decoder's included, before anything is allocated for them.
+TEST_F(LoaderTest, PicturesRefused) {
+  auto with = [](std::string s, std::size_t at, char v) { return s.replace(at, 1, 1, v); };
+  const std::string one = BmpFile(1, 1, 24, "abcd");
+  const std::string png = Fixture("progressive.png");
+  const std::string big_gif(
       "GIF89a\x30\x75\x30\x75\x80\x00\x00\xFF\x00\x00\x00\x00\xFF"
       "\x2C\x00\x00\x00\x00\x30\x75\x30\x75\x00\x02\x02\x44\x0A\x00\x3B",
       35);
-  const std::string bmp = BmpFile(100000, 100000, 8, std::string(900, '\0'), 1, Table({0xFF0000}));
-  for (const auto& [name, bytes] : {std::pair{"p.png", png}, {"g.gif", gif}, {"b.bmp", bmp}}) {
-    EXPECT_TRUE(Load(LoadPicture, name, bytes).empty()) << name;
+  const struct {
+    Loader load;
+    std::string name;
+    std::string bytes;
+  } cases[] = {
+      {LoadBmp, "53 bytes.bmp", "BM" + std::string(51, '\0')},
+      {LoadBmp, "rows missing.bmp", BmpFile(4, 100, 24, std::string(24, '\x40'))},
+      {LoadBmp, "absurd width.bmp", BmpFile(1 << 30, 1, 24, std::string(64, '\0'))},
+      {LoadBmp, "colour table cut short.bmp", BmpFile(1, 1, 8, "", 0, Table({0xFF0000, 0x00FF00}))},
+      {LoadBmp, "pixel offset past the end.bmp", with(one, 10, '\x70')},
+      {LoadBmp, "32-bit rows missing.bmp", BmpFile(3, 3, 32, std::string(35, '\0'))},
+      {LoadBmp, "12-byte header.bmp", with(one, 14, 12)},
+      {LoadBmp, "RLE8 at 24 bits.bmp", BmpFile(1, 1, 24, Bin({1, 0, 0, 1}), 1)},
+      {LoadBmp, "top-down.bmp", BmpFile(1, -1, 24, "abcd")},
+      {LoadK16, "rows missing.k16", K16(3, 1000, 16, "", std::string(36, '\0'))},
+      {LoadK16, "palette cut short.k16", K16(3, 1, 8, std::string(40, '\0'), "")},
+      {LoadPng, "palette_key.png", Fixture("palette_key.png")},
+      {LoadPng, "grey_alpha.png", Fixture("grey_alpha.png")},
+      {LoadPng, "rgb_key.png", Fixture("rgb_key.png")},
+      {LoadGif, "not a gif.ppm", "P6\n2 1\n255\n" + Bin({255, 0, 0, 0, 0, 255})},
+      {LoadPicture, "huge.png", Fixture("huge.png")},
+      {LoadPicture, "huge.gif", big_gif},
+      {LoadPicture, "huge.bmp",
+       BmpFile(100000, 100000, 8, std::string(900, '\0'), 1, Table({0xFF0000}))}};
+  for (const auto& c : cases) EXPECT_TRUE(Load(c.load, c.name, c.bytes).empty()) << c.name;
+  for (std::size_t cut :
+       {std::size_t{8}, std::size_t{20}, std::size_t{40}, png.size() / 2, png.size() - 13}) {
+    EXPECT_TRUE(Load(LoadPng, "cut.png", png.substr(0, cut)).empty()) << cut;
   }
   // A JPEG's frame header comes after other segments and fill bytes; height, then width.
   const std::string jpeg = Bin({0xFF, 0xD8, 0xFF, 0xE0, 0,   4, 0,  0, 0xFF, 0xFF, 0xC2,
