@@ -60,6 +60,8 @@ struct Rig {
 };
 
 // The first frame whose left sample is not silent.
+constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
 std::size_t Onset(const std::vector<std::int16_t>& samples) {
   std::size_t i = 0;
   while (2 * i < samples.size() && samples[2 * i] == 0) ++i;
@@ -137,7 +139,6 @@ TEST(HeadlessMedia, VolumesScaleSoundsAndMusicApart) {
 }
 
 TEST(HeadlessMedia, MidiNoteSoundsThroughTheSynthesizerAfterTheStartDelay) {
-  constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
   if (!std::ifstream(kSoundFont)) GTEST_SKIP() << "no " << kSoundFont;
   Rig rig;
   // A recorder's A: nearly a sine; then bent up a semitone (LSB first: 0x3000 of 0x4000, with
@@ -171,7 +172,6 @@ TEST(HeadlessMedia, MidiNoteSoundsThroughTheSynthesizerAfterTheStartDelay) {
 }
 
 TEST(HeadlessMedia, ChannelsGivenNoProgramPlayTheirResetInstruments) {
-  constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
   if (!std::ifstream(kSoundFont)) GTEST_SKIP() << "no " << kSoundFont;
   Rig rig;
   // A snare on the drum channel, then a piano's A; a bank select alone changes no instrument.
