@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the BMP, K16 and cursor fixtures of the loader and cursor tests (see README): every
+"""Writes the BMP, K16, GIF and cursor fixtures of the loader and cursor tests (see README): every
 field little-endian, rows bottom-up and padded to 4 bytes. Run from this folder."""
 import struct
 
@@ -150,3 +150,9 @@ bmp("header12.bmp", 1, 1, 24, b"abcd")
 with open("header12.bmp", "r+b") as f:
     f.seek(14)
     f.write(b"\x0c")
+# GIF: 2 x 1, global palette red and blue, LZW codes clear, 0, 1, end; and the same bytes
+# declaring 30000 x 30000.
+GIF = (b"GIF89a%s\x80\x00\x00\xFF\x00\x00\x00\x00\xFF\x2C\x00\x00\x00\x00%s"
+       b"\x00\x02\x02\x44\x0A\x00\x3B")
+write("a.gif", GIF % (le(2, 1, size=2), le(2, 1, size=2)))
+write("huge.gif", GIF % (le(30000, 30000, size=2), le(30000, 30000, size=2)))
