@@ -5,9 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
-
-#include "host/wav_writer.h"
-#include "support/temp_dir.h"
+#include <vector>
 
 namespace adv {
 namespace {
@@ -129,21 +127,6 @@ TEST(AudioMixer, FillThreadFeedsTheRenderWhileVoicesAreRestarted) {
   // The last voice is heard whole.
   EXPECT_EQ(heard[last_run], 1901);
   EXPECT_EQ(heard.back(), 21900);
-}
-
-TEST(WavWriter, HeaderSizesAndLittleEndianSamples) {
-  test::TempDir dir;
-  WavWriter wav;
-  ASSERT_TRUE(wav.Open(dir.Path("out.wav")));
-  const std::int16_t frames[] = {1, -2, 0x1234, -32768};
-  wav.Write(frames, 2);
-  wav.Write(frames, 1);
-  ASSERT_TRUE(wav.Close());
-  // PCM, stereo, 44,100 Hz, 176,400 bytes a second, 4 bytes a frame, 16 bits; 12 bytes of data.
-  const char want[] =
-      "RIFF\x30\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xAC\0\0\x10\xB1\x02\0\x04\0\x10\0"
-      "data\x0C\0\0\0\x01\x00\xFE\xFF\x34\x12\x00\x80\x01\x00\xFE\xFF";
-  EXPECT_EQ(dir.Read("out.wav"), std::string(want, sizeof want - 1));
 }
 
 }  // namespace

@@ -48,12 +48,6 @@ TEST(FfmpegAudioSource, DecodesEveryFormatToTheMixFormat) {
     EXPECT_NEAR(test::ZeroCrossingHz(middle, 8000), 440.0, 5.0);
     EXPECT_NEAR(test::Rms(middle, 20000), 0.5 * 32767 / std::sqrt(2.0), 1500);
     EXPECT_EQ(middle[0], middle[1]);  // mono is spread over both channels
-    // Back to half a second in: the same samples come again.
-    ASSERT_TRUE(source->Seek(22050));
-    EXPECT_EQ(source->Position(), 22050u);
-    std::vector<std::int16_t> again = ReadFrames(*source, 1000);
-    ASSERT_EQ(again.size(), 2000u);
-    EXPECT_NEAR(test::Rms(again.data(), 1000), test::Rms(all.data() + 2 * 22050, 1000), 300);
   }
 }
 

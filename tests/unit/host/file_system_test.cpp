@@ -11,30 +11,41 @@
 namespace adv {
 namespace {
 
-TEST(FileSystemTest, BackslashesAndLetterCase) {
+// How a game's name reaches a file (so names that work only through case folding or Shift-JIS
+// conversion can be pointed out), and that Exists and Open find the same.
+TEST(FileSystemTest, NamesFoldCaseAndShiftJisFindsTheUtf8Spelling) {
   test::TempDir dir;
-  dir.Write("Data/BG/Sky.BMP", "x");
+  dir.Write("Data/bg/sky.bmp", "x");
+  dir.Write("背景/表.bmp", "x");  // 表 ends in 0x5C in Shift-JIS
   FileSystem files;
   files.SetBase(dir.path());
-  EXPECT_EQ(files.Resolve("data\\bg\\sky.bmp"), dir.Path("Data/BG/Sky.BMP"));
-  EXPECT_TRUE(files.Exists("DATA/bg"));
+  const struct {
+    std::string name;
+    NameMatch match;
+    std::string on_disk;
+  } cases[] = {
+      {"Data\\bg\\sky.bmp", NameMatch::kExact, "Data/bg/sky.bmp"},
+      {"data\\bg\\sky.bmp", NameMatch::kCaseFolded, "Data/bg/sky.bmp"},
+      {"Data/BG/SKY.BMP", NameMatch::kCaseFolded, "Data/bg/sky.bmp"},
+      {Utf8ToSjis("背景\\表.BMP"), NameMatch::kConverted, "背景/表.bmp"},
+      {"背景/表.bmp", NameMatch::kExact, "背景/表.bmp"},
+      {"data\\nosuch.bmp", NameMatch::kMissing, ""},
+      {"nosuch\\sky.bmp", NameMatch::kMissing, ""},
+      {"", NameMatch::kMissing, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const NameLookup found = files.Lookup(c.name);
+    EXPECT_EQ(found.match, c.match);
+    EXPECT_EQ(found.on_disk, c.on_disk);
+    EXPECT_EQ(c.match != NameMatch::kMissing, files.Exists(c.name));
+    std::FILE* f = files.Open(c.name, "rb");
+    EXPECT_EQ(f != nullptr, c.match != NameMatch::kMissing);
+    if (f != nullptr) std::fclose(f);
+  }
   EXPECT_TRUE(files.Exists("data\\bg\\*.bmp"));
   EXPECT_FALSE(files.Exists("data\\bg\\*.png"));
-  EXPECT_FALSE(files.Exists("data\\nosuch.bmp"));
-  std::FILE* f = files.Open("DATA\\BG\\SKY.bmp", "rb");
-  ASSERT_NE(f, nullptr);
-  std::fclose(f);
   EXPECT_EQ(files.Open("data\\bg", "rb"), nullptr);  // folders are not files
-}
-
-TEST(FileSystemTest, ShiftJisNamesFindTheirUtf8Spelling) {
-  test::TempDir dir;
-  dir.Write("背景/表.txt", "x");  // 表 ends in 0x5C in Shift-JIS
-  FileSystem files;
-  files.SetBase(dir.path());
-  std::string sjis = Utf8ToSjis("背景\\表.txt");
-  EXPECT_TRUE(files.Exists(sjis));
-  EXPECT_EQ(files.Resolve(sjis), dir.Path("背景/表.txt"));
   // A new file with a Shift-JIS name is created under its UTF-8 spelling.
   EXPECT_EQ(files.Resolve(Utf8ToSjis("新.txt")), dir.Path("新.txt"));
 }

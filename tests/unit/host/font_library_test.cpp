@@ -1,10 +1,9 @@
-// Fonts over the real IPA faces: the classic face names, cell sizes, the fallback face, the
-// refused sizes, styles and the glyph cache.
+// Fonts over the real IPA faces: cell sizes, the fallback face, the refused sizes, styles and the
+// glyph cache.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "host/face_matcher.h"
 #include "host/font_library.h"
 #include "host/sjis_convert.h"
 
@@ -13,23 +12,6 @@ namespace {
 
 const std::string kGothic = Utf8ToSjis("ＭＳ ゴシック");
 const std::string kA = Utf8ToSjis("あ");
-
-TEST(FontLibraryTest, ClassicFacesMapToIpaFamilies) {
-  FontLibrary fonts;
-  const struct {
-    const char* face;
-    const char* family;
-  } cases[] = {{"ＭＳ ゴシック", "IPAGothic"},
-               {"ＭＳ 明朝", "IPAMincho"},
-               {"ＭＳ Ｐゴシック", "IPAPGothic"},
-               {"ＭＳ Ｐ明朝", "IPAPMincho"}};
-  for (const auto& c : cases) {
-    auto font = fonts.Open({Utf8ToSjis(c.face), 32, 400});
-    ASSERT_NE(font, nullptr) << c.face;
-    EXPECT_EQ(font->face_file().family, c.family) << c.face;
-  }
-  EXPECT_EQ(SubstituteFamily("DejaVu Sans"), "DejaVu Sans");
-}
 
 // Cells of the default face, in Shift-JIS; a character that maps to nothing, or that the face
 // lacks, is the missing glyph in a cell of its byte length. Other ink stays inside its cell.

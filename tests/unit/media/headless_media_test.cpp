@@ -60,6 +60,8 @@ struct Rig {
 };
 
 // The first frame whose left sample is not silent.
+constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
+
 std::size_t Onset(const std::vector<std::int16_t>& samples) {
   std::size_t i = 0;
   while (2 * i < samples.size() && samples[2 * i] == 0) ++i;
@@ -136,34 +138,7 @@ TEST(HeadlessMedia, VolumesScaleSoundsAndMusicApart) {
   EXPECT_NEAR(test::Rms(samples.data() + 4 * 4410, 4410), full / 4, full / 100);
 }
 
-// However a sound device pulls the mix (blocks of 1024 frames here, heard or not), the MIDI
-// timer ticks when the mix has reached each millisecond: between frames, not between blocks.
-TEST(HeadlessMedia, TimerTicksLandOnTheirOwnFramesWhateverThePullSize) {
-  HostMediaHooks hooks;
-  hooks.log = [](const std::string&) {};
-  HostMedia media(hooks);
-  struct Recorder : TimerClient {
-    void OnTimerTick() override { frames.push_back(media->mixer().FramesDone()); }
-    HostMedia* media = nullptr;
-    std::vector<std::uint64_t> frames;
-  } ticks;
-  ticks.media = &media;
-  auto timer = media.CreateTimer(ticks);
-  timer->Start(1);
-  std::vector<std::int16_t> out(1024 * 2);
-  for (int i = 0; i < 3; ++i) media.Pull(out.data(), 1024);
-  media.Pull(nullptr, 1024);
-  // 4096 frames are 92.9 ms: a tick every 44 or 45 frames, the first at 1 ms.
-  ASSERT_EQ(ticks.frames.size(), 92u);
-  EXPECT_EQ(ticks.frames[0], 44u);
-  for (std::size_t i = 1; i < ticks.frames.size(); ++i) {
-    EXPECT_NEAR(ticks.frames[i] - ticks.frames[i - 1], 44.5, 0.5) << i;
-  }
-  EXPECT_EQ(timer->Now(), 92u);
-}
-
 TEST(HeadlessMedia, MidiNoteSoundsThroughTheSynthesizerAfterTheStartDelay) {
-  constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
   if (!std::ifstream(kSoundFont)) GTEST_SKIP() << "no " << kSoundFont;
   Rig rig;
   // A recorder's A: nearly a sine; then bent up a semitone (LSB first: 0x3000 of 0x4000, with
@@ -197,7 +172,6 @@ TEST(HeadlessMedia, MidiNoteSoundsThroughTheSynthesizerAfterTheStartDelay) {
 }
 
 TEST(HeadlessMedia, ChannelsGivenNoProgramPlayTheirResetInstruments) {
-  constexpr const char* kSoundFont = "/usr/share/sounds/sf2/TimGM6mb.sf2";
   if (!std::ifstream(kSoundFont)) GTEST_SKIP() << "no " << kSoundFont;
   Rig rig;
   // A snare on the drum channel, then a piano's A; a bank select alone changes no instrument.
@@ -215,76 +189,56 @@ TEST(HeadlessMedia, ChannelsGivenNoProgramPlayTheirResetInstruments) {
   EXPECT_NEAR(test::ZeroCrossingHz(samples.data() + 2 * 44100 * 14 / 10, 8192), 440, 440 * 0.02);
 }
 
-TEST(HeadlessMedia, MissingSoundFontLeavesMidiSilentWithOneLogLine) {
-  Rig rig;
-  auto seq = rig.Sequencer(rig.dir.Path("none.sf2"),
-                           test::SmfTrack().Event(0, {0x90, 69, 110}).Event(480, {0x80, 69, 0}));
-  testing::internal::CaptureStderr();
-  for (int round = 0; round < 2; ++round) {
-    seq->Play();
-    rig.host.Sleep(800);
-  }
-  EXPECT_EQ(testing::internal::GetCapturedStderr(),
-            "adv: SoundFont " + rig.dir.Path("none.sf2") + " cannot be read; MIDI stays silent\n");
-  const auto samples = rig.Finish();
-  EXPECT_EQ(test::Rms(samples.data(), samples.size() / 2), 0);
-}
-
-// A device or FIFO would block or never end: the default SoundFont plays instead.
-TEST(HeadlessMedia, SoundFontThatIsNoRegularFileFallsBackToTheDefault) {
-  if (!std::ifstream("/usr/share/sounds/sf2/default-GM.sf2")) GTEST_SKIP() << "no default";
+// A missing SoundFont leaves MIDI silent, said once however often music plays; a device or a
+// FIFO would block or never end, so the default SoundFont plays instead.
+TEST(HeadlessMedia, SoundFontsThatCannotBeUsed) {
+  const bool has_default = static_cast<bool>(std::ifstream("/usr/share/sounds/sf2/default-GM.sf2"));
   Rig probe;
   ASSERT_EQ(::mkfifo(probe.dir.Path("fifo.sf2").c_str(), 0600), 0);
-  for (const std::string& path : {std::string("/dev/zero"), probe.dir.Path("fifo.sf2")}) {
+  const std::string fallback = " is not a file of at most 2 GiB; using the default\n";
+  const std::pair<std::string, std::string> cases[] = {
+      {probe.dir.Path("none.sf2"), " cannot be read; MIDI stays silent\n"},
+      {"/dev/zero", fallback},
+      {probe.dir.Path("fifo.sf2"), fallback}};
+  for (const auto& [path, log] : cases) {
     SCOPED_TRACE(path);
+    const bool silent = log != fallback;
+    if (!silent && !has_default) continue;
     Rig rig;
     testing::internal::CaptureStderr();
     auto seq =
         rig.Sequencer(path, test::SmfTrack().Event(0, {0x90, 69, 110}).Event(480, {0x80, 69, 0}));
-    seq->Play();
-    rig.host.Sleep(800);
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "adv: SoundFont " + path + " is not a file of at most 2 GiB; using the default\n");
+    for (int round = 0; round < 2; ++round) {
+      seq->Play();
+      rig.host.Sleep(800);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "adv: SoundFont " + path + log);
     const auto samples = rig.Finish();
-    EXPECT_GT(test::Rms(samples.data(), samples.size() / 2), 100);
+    const double rms = test::Rms(samples.data(), samples.size() / 2);
+    EXPECT_TRUE(silent ? rms == 0 : rms > 100) << rms;
   }
 }
 
-// The movie's frames have their colours in a palette that comes with the first packet only: it
-// must survive the rewind of Play and the repeat, or the picture comes out black.
-TEST(HeadlessMedia, ScreenshotsShowTheMovieFrameOfTheirTimeAndItRepeats) {
-  Rig rig({90, 350, 850, 1350, 2100});
-  // One second: five red frames, then five blue, at 10 frames a second, with a tone.
-  std::vector<std::uint32_t> colours(10, 0xFF0000);
-  std::fill(colours.begin() + 5, colours.end(), 0x0000FF);
-  ASSERT_TRUE(test::WriteMovie(rig.dir.Path("op.avi"), 64, 48, 10, 10, colours,
+// A movie's sound is in the mix while it plays and gone once it closes; files without a picture
+// open no movie. (Its frames on screen, repeats included, are compared by the window tests.)
+TEST(HeadlessMedia, MovieSoundEndsWithTheMovie) {
+  Rig rig;
+  ASSERT_TRUE(test::WriteMovie(rig.dir.Path("op.avi"), 64, 48, 10, 10,
+                               std::vector<std::uint32_t>(10, 0xFF0000),
                                test::Tone{660, 0.5, 44100, 2, 44100}));
   test::WriteWav(rig.dir.Path("a.wav"), {});
   rig.dir.Write("junk.avi", std::string(3000, '\x13'));
   MovieDevice& movies = rig.media.Movies();
-  EXPECT_EQ(movies.Open(rig.dir.Path("a.wav")), 0);  // no picture
+  EXPECT_EQ(movies.Open(rig.dir.Path("a.wav")), 0);
   EXPECT_EQ(movies.Open(rig.dir.Path("junk.avi")), 0);
-  rig.host.Sleep(100);
   const int movie = movies.Open(rig.dir.Path("op.avi"));
-  ASSERT_NE(movie, 0);
-  ASSERT_TRUE(movies.SetWindow(movie) && movies.FillWindow(movie) && movies.Play(movie, true));
-  EXPECT_FALSE(movies.Stop(movie + 1));
-  rig.host.Sleep(1900);
+  ASSERT_TRUE(movie != 0 && movies.SetWindow(movie) && movies.Play(movie, true));
+  rig.host.Sleep(500);
   ASSERT_TRUE(movies.Close(movie));
-  rig.host.Sleep(200);
+  rig.host.Sleep(300);
   const auto samples = rig.Finish();
-  const std::pair<std::uint32_t, std::uint32_t> want[] = {
-      {90, 0x000000}, {350, 0xFF0000}, {850, 0x0000FF}, {1350, 0xFF0000}, {2100, 0x000000}};
-  for (auto [ms, colour] : want) {
-    test::Picture shot;
-    ASSERT_TRUE(test::ReadPng(rig.Shot(ms), shot));
-    // The palette's colours go through the scaler, which may round a channel by one.
-    EXPECT_EQ(shot.At(0, 0) | 0x0F0F0F, colour | 0x0F0F0F) << ms;
-    EXPECT_EQ(shot.At(639, 479) | 0x0F0F0F, colour | 0x0F0F0F) << ms;
-  }
-  // The movie's sound is in the mix while it plays, and gone after it closed.
-  EXPECT_NEAR(test::ZeroCrossingHz(samples.data() + 2 * 44100 * 3 / 10, 10000), 660, 5);
-  EXPECT_EQ(test::Rms(samples.data() + 2 * 44100 * 21 / 10, 2000), 0);
+  EXPECT_NEAR(test::ZeroCrossingHz(samples.data() + 2 * 4410, 10000), 660, 5);
+  EXPECT_EQ(test::Rms(samples.data() + 2 * 44100 * 6 / 10, 2000), 0);
 }
 
 // A window's sound card keeps its own time, a little off the system clock, and a movie's sound

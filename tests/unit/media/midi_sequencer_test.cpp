@@ -198,8 +198,6 @@ TEST(MidiSequencer, LoopChasesSilentlyThenSendsTheChannelStateAndPlaysFromTheMar
   // First pass: note 60 at tick 200 (308.3 ms), note 64 at the loop tick 480 (600 ms); the last
   // entry at tick 960 comes at 1100 ms, the end is seen a millisecond later.
   rig.timer->AdvanceTo(1100);
-  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), std::vector<std::uint32_t>{309});
-  EXPECT_EQ(rig.TimesOf(Msg(0x90, 64, 91)), std::vector<std::uint32_t>{600});
   const std::size_t loop_start = rig.log.size();
   rig.timer->AdvanceTo(1300);
   // Nothing from before the loop tick: the channel state goes first.
@@ -220,15 +218,6 @@ TEST(MidiSequencer, LoopChasesSilentlyThenSendsTheChannelStateAndPlaysFromTheMar
   EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), std::vector<std::uint32_t>{309});
   EXPECT_EQ(rig.TimesOf(kLong + 3).size(), 1u);
   EXPECT_TRUE(rig.seq.IsPlaying());
-}
-
-TEST(MidiSequencer, PlayStartsTheSongAgainFromTheBeginning) {
-  Rig rig(LoopSong());
-  rig.timer->AdvanceTo(350);
-  rig.seq.Play();
-  rig.timer->AdvanceTo(1000);
-  EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 350 + 309}));
-  EXPECT_EQ(rig.TimesOf(Msg(0xC0, 5)), (std::vector<std::uint32_t>{100, 450}));
 }
 
 TEST(MidiSequencer, EndWithoutLoopAndStopSilenceEveryChannelAndClose) {
