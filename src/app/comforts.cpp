@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "app/frame_loop.h"
 #include "app/settings.h"
+#include "base/tick_time.h"
 #include "engine/click_waits.h"
 #include "engine/engine.h"
 #include "host/file_system.h"
@@ -243,7 +244,7 @@ void BeforeStep(App& app) {
   if (c.before == State::kText && Skipping(app)) engine.text.instant = true;
   if (!IsClickWait(c.before)) return;
   // The page has been on screen for a frame: the wait ends as a click would end it.
-  const bool auto_due = c.auto_on && c.waiting && engine.host.Now() - AutoDue(c) < 0x80000000u;
+  const bool auto_due = c.auto_on && c.waiting && TickReached(engine.host.Now(), AutoDue(c));
   if (Skipping(app) || auto_due) PostClick(engine);
 }
 

@@ -1,6 +1,7 @@
 #include "engine/interpreter.h"
 
 #include "base/messages.h"
+#include "base/tick_time.h"
 #include "engine/choices.h"
 #include "engine/click_handlers.h"
 #include "engine/click_waits.h"
@@ -86,9 +87,7 @@ void AddWait(Engine& engine, int ms) {
 std::uint32_t RemainingWait(Engine& engine) {
   const std::int32_t wait = engine.interp.accumulated_wait;
   if (wait <= 0) return 0;
-  const std::uint32_t elapsed = engine.host.Now() - engine.interp.wait_start;
-  const auto total = static_cast<std::uint32_t>(wait);
-  return elapsed < total ? total - elapsed : 0;
+  return TicksUntil(engine.host.Now(), engine.interp.wait_start + static_cast<std::uint32_t>(wait));
 }
 
 void Yield(Engine& engine) {

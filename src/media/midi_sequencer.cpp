@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/tick_time.h"
 #include "graphics/file_reader.h"
 
 namespace adv {
@@ -99,9 +100,7 @@ void MidiSequencer::OnTimerTick() {
   if (start_delay_set_) {
     // The delay stamp is 50 ms ahead of the moment it was set, and the clock starts 50 ms after
     // the stamp: playback begins about 100 ms after Play or a loop restart.
-    if (static_cast<std::int32_t>(now - start_delay_) < static_cast<std::int32_t>(kStartDelay)) {
-      return;
-    }
+    if (!TickReached(now, start_delay_ + kStartDelay)) return;
     segment_start_ = now;
     start_delay_set_ = false;
   }
