@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/png_writer.h"
+#include "host/rgb555_convert.h"
 #include "host/sjis_convert.h"
 
 namespace adv {
@@ -214,25 +215,21 @@ void HeadlessHost::ErrorLine(const std::string& line) {
 }
 
 bool HeadlessHost::WriteShot(const std::string& path, std::optional<std::uint32_t> ms) {
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
   // An open movie covers the window with the frame of the shot's time.
   if (ms) media_->movie().Update(*ms);
-  if (const std::uint32_t* movie = media_->movie().Frame()) {
-    for (std::size_t i = 0; i < presented_.size(); ++i) {
-      rgb[i * 3] = static_cast<std::uint8_t>(movie[i] >> 16);
-      rgb[i * 3 + 1] = static_cast<std::uint8_t>(movie[i] >> 8);
-      rgb[i * 3 + 2] = static_cast<std::uint8_t>(movie[i]);
-    }
-    if (WritePng24(path, kWidth, kHeight, rgb)) return true;
-    std::fprintf(stderr, "adv: cannot write screenshot %s\n", path.c_str());
-    return false;
+  const std::uint32_t* xrgb = media_->movie().Frame();
+  std::vector<std::uint32_t> converted;
+  if (xrgb == nullptr) {
+    converted.resize(presented_.size());
+    ConvertRgb555ToXrgb8888(presented_.data(), kWidth, converted.data(), kWidth,
+                            Rect{0, 0, kWidth, kHeight});
+    xrgb = converted.data();
   }
+  std::vector<std::uint8_t> rgb(presented_.size() * 3);
   for (std::size_t i = 0; i < presented_.size(); ++i) {
-    const std::uint16_t p = presented_[i];
-    const unsigned channels[3] = {(p >> 10) & 31u, (p >> 5) & 31u, p & 31u};
-    for (int c = 0; c < 3; ++c) {
-      rgb[i * 3 + c] = static_cast<std::uint8_t>((channels[c] << 3) | (channels[c] >> 2));
-    }
+    rgb[i * 3] = static_cast<std::uint8_t>(xrgb[i] >> 16);
+    rgb[i * 3 + 1] = static_cast<std::uint8_t>(xrgb[i] >> 8);
+    rgb[i * 3 + 2] = static_cast<std::uint8_t>(xrgb[i]);
   }
   if (WritePng24(path, kWidth, kHeight, rgb)) return true;
   std::fprintf(stderr, "adv: cannot write screenshot %s\n", path.c_str());

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "host/sdl/sdl_present.h"
+#include "host/rgb555_convert.h"
 
 namespace adv {
 namespace {

@@ -1,4 +1,4 @@
-#include "host/sdl/sdl_present.h"
+#include "host/rgb555_convert.h"
 
 #include <cstddef>
 
