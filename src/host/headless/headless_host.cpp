@@ -31,7 +31,7 @@ HeadlessHost::HeadlessHost(HeadlessOptions options)
   media_ = std::make_unique<HostMedia>(std::move(hooks));
   if (!options_.audio_capture.empty() && !capture_.Open(options_.audio_capture)) {
     std::fprintf(stderr, "adv: cannot write %s\n", options_.audio_capture.c_str());
-    audio_ok_ = false;
+    files_ok_ = false;
   }
   // Timed shots in time order first; the exit-only ones after them.
   std::stable_sort(options_.shots.begin(), options_.shots.end(),
@@ -43,8 +43,9 @@ HeadlessHost::HeadlessHost(HeadlessOptions options)
 
 HeadlessHost::~HeadlessHost() {
   // The players of an engine that is gone have closed their voices; the capture ends here at
-  // the latest.
-  capture_.Close();
+  // the latest. Finish has reported a capture that failed; a host torn down without Finish
+  // (a unit test's) has nobody to tell.
+  (void)capture_.Close();
 }
 
 void HeadlessHost::AdvanceTo(std::uint32_t t) {
@@ -56,7 +57,9 @@ void HeadlessHost::CatchUp(std::uint32_t t) {
   // presented up to and including MS.
   while (next_shot_ < options_.shots.size() && options_.shots[next_shot_].ms.has_value() &&
          *options_.shots[next_shot_].ms < t) {
-    WriteShot(options_.shots[next_shot_].path, options_.shots[next_shot_].ms);
+    if (!WriteShot(options_.shots[next_shot_].path, options_.shots[next_shot_].ms)) {
+      files_ok_ = false;
+    }
     ++next_shot_;
   }
   RenderAudio(t);
@@ -79,7 +82,7 @@ void HeadlessHost::RenderAudio(std::uint32_t t) {
   while (done < due) {
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, due - done));
     media_->Pull(mix_buffer_.data(), n);
-    if (!capture_.Write(mix_buffer_.data(), n)) audio_ok_ = false;
+    if (!capture_.Write(mix_buffer_.data(), n)) files_ok_ = false;
     done += n;
   }
 }
@@ -236,14 +239,15 @@ bool HeadlessHost::WriteShot(const std::string& path, std::optional<std::uint32_
   return false;
 }
 
-void HeadlessHost::Finish() {
+bool HeadlessHost::Finish() {
   for (; next_shot_ < options_.shots.size(); ++next_shot_) {
-    WriteShot(options_.shots[next_shot_].path, std::nullopt);
+    if (!WriteShot(options_.shots[next_shot_].path, std::nullopt)) files_ok_ = false;
   }
   if (capture_.IsOpen() && !capture_.Close()) {
     std::fprintf(stderr, "adv: cannot write %s\n", options_.audio_capture.c_str());
-    audio_ok_ = false;
+    files_ok_ = false;
   }
+  return files_ok_;
 }
 
 }  // namespace adv

@@ -27,13 +27,13 @@ struct Rig {
           o.debug = true;
           return o;
         }()) {
-    host.CreateMainWindow("", false);
+    EXPECT_TRUE(host.CreateMainWindow("", false));
   }
   std::string Shot(std::uint32_t ms) const {
     return dir.Path("shot" + std::to_string(ms) + ".png");
   }
   std::vector<std::int16_t> Finish() {  // the captured mix
-    host.Finish();
+    EXPECT_TRUE(host.Finish());
     auto capture = FfmpegAudioSource::Open(dir.Path("out.wav"));
     std::vector<std::int16_t> samples(2 * 44100 * 10);
     samples.resize(capture ? 2 * capture->Read(samples.data(), 44100 * 10) : 0);
@@ -81,7 +81,7 @@ TEST(HeadlessMedia, CaptureStartsAtVirtualTimeZeroAndSoundsEndOnTheirMillisecond
     rig.host.Sleep(2);
     EXPECT_EQ(rig.MediaDone(), std::vector<int>{playback});
     if (!capture) {
-      rig.host.Finish();
+      EXPECT_TRUE(rig.host.Finish());
       EXPECT_FALSE(rig.dir.Exists("out.wav"));
       continue;
     }
@@ -149,7 +149,7 @@ TEST(HeadlessMedia, TimerTicksLandOnTheirOwnFramesWhateverThePullSize) {
   } ticks;
   ticks.media = &media;
   auto timer = media.CreateTimer(ticks);
-  timer->Start(1);
+  ASSERT_TRUE(timer->Start(1));
   std::vector<std::int16_t> out(1024 * 2);
   for (int i = 0; i < 3; ++i) media.Pull(out.data(), 1024);
   media.Pull(nullptr, 1024);
@@ -221,7 +221,7 @@ TEST(HeadlessMedia, MissingSoundFontLeavesMidiSilentWithOneLogLine) {
                            test::SmfTrack().Event(0, {0x90, 69, 110}).Event(480, {0x80, 69, 0}));
   testing::internal::CaptureStderr();
   for (int round = 0; round < 2; ++round) {
-    seq->Play();
+    ASSERT_TRUE(seq->Play());
     rig.host.Sleep(800);
   }
   EXPECT_EQ(testing::internal::GetCapturedStderr(),
@@ -241,7 +241,7 @@ TEST(HeadlessMedia, SoundFontThatIsNoRegularFileFallsBackToTheDefault) {
     testing::internal::CaptureStderr();
     auto seq =
         rig.Sequencer(path, test::SmfTrack().Event(0, {0x90, 69, 110}).Event(480, {0x80, 69, 0}));
-    seq->Play();
+    ASSERT_TRUE(seq->Play());
     rig.host.Sleep(800);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "adv: SoundFont " + path + " is not a file of at most 2 GiB; using the default\n");
