@@ -56,7 +56,10 @@ void BM_InterpreterSteps(benchmark::State& state) {
     adv::HeadlessHost host;
     adv::Engine engine(host);
     engine.files.SetBase(folder.path());
-    adv::RunConfigScript(engine);
+    if (!adv::RunConfigScript(engine)) {
+      state.SkipWithError("cannot read config");
+      return;
+    }
     if (!adv::StartInterpreter(engine)) {
       state.SkipWithError("cannot start");
       return;

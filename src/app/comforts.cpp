@@ -199,7 +199,8 @@ void FinishComforts(App& app) {
   const Comforts& c = app.comforts;
   if (c.seen_file.empty()) return;
   const std::size_t slash = c.seen_file.rfind('/');
-  if (slash != std::string::npos && slash > 0) MakeFolders(c.seen_file.substr(0, slash));
+  // A folder that cannot be made fails the write below, which says so.
+  if (slash != std::string::npos && slash > 0) (void)MakeFolders(c.seen_file.substr(0, slash));
   if (!ReplaceNativeFile(c.seen_file, c.seen.Serialize())) {
     std::fprintf(stderr, "adv: cannot write %s\n", c.seen_file.c_str());
   }

@@ -63,9 +63,10 @@ void WaitStep(Engine& engine) {
 bool StartInterpreter(Engine& engine) {
   engine.surfaces.CreateFilled(engine.surfaces.base);
   for (auto& offscreen : engine.surfaces.offscreens) engine.surfaces.CreateFilled(*offscreen);
-  // A layer without a font draws nothing; the game still runs.
-  engine.message_layer.Create(&engine.surfaces.back, kMessageLayerShape);
-  engine.parts_layer.Create(&engine.surfaces.base, kPartsLayerShape);
+  // The shapes are valid, so only memory can fail them; a layer without its surface, like one
+  // without a font, draws nothing, and the game still runs.
+  (void)engine.message_layer.Create(&engine.surfaces.back, kMessageLayerShape);
+  (void)engine.parts_layer.Create(&engine.surfaces.base, kPartsLayerShape);
   std::string name = "start" + engine.script.extension;
   if (!engine.files.Exists(name)) {
     engine.host.ShowMessageBox(std::string(kMsgStartNotFound), "", MessageBoxKind::kOk);

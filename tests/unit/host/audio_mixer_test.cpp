@@ -136,8 +136,8 @@ TEST(WavWriter, HeaderSizesAndLittleEndianSamples) {
   WavWriter wav;
   ASSERT_TRUE(wav.Open(dir.Path("out.wav")));
   const std::int16_t frames[] = {1, -2, 0x1234, -32768};
-  wav.Write(frames, 2);
-  wav.Write(frames, 1);
+  ASSERT_TRUE(wav.Write(frames, 2));
+  ASSERT_TRUE(wav.Write(frames, 1));
   ASSERT_TRUE(wav.Close());
   // PCM, stereo, 44,100 Hz, 176,400 bytes a second, 4 bytes a frame, 16 bits; 12 bytes of data.
   const char want[] =

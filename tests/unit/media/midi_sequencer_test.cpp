@@ -225,7 +225,7 @@ TEST(MidiSequencer, LoopChasesSilentlyThenSendsTheChannelStateAndPlaysFromTheMar
 TEST(MidiSequencer, PlayStartsTheSongAgainFromTheBeginning) {
   Rig rig(LoopSong());
   rig.timer->AdvanceTo(350);
-  rig.seq.Play();
+  ASSERT_TRUE(rig.seq.Play());
   rig.timer->AdvanceTo(1000);
   EXPECT_EQ(rig.TimesOf(Msg(0x90, 60, 90)), (std::vector<std::uint32_t>{309, 350 + 309}));
   EXPECT_EQ(rig.TimesOf(Msg(0xC0, 5)), (std::vector<std::uint32_t>{100, 450}));
