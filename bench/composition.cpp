@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -68,9 +69,9 @@ struct Scene {
 
   Scene() {
     std::mt19937 rng(1234);
-    dst.Create(kWidth, kHeight);
-    src.Create(kWidth, kHeight);
-    alpha_src.Create(kWidth, kHeight);
+    for (CDrawImage* s : {&dst, &src, &alpha_src}) {
+      if (!s->Create(kWidth, kHeight)) std::abort();
+    }
     key = 0x1234;
     FillRandom(dst, rng, key, 0);
     FillRandom(src, rng, key, 30);  // sprites: a good share of transparent pixels
@@ -78,7 +79,7 @@ struct Scene {
     std::uint8_t* alpha = alpha_src.AllocateAlpha();
     for (int i = 0; i < kWidth * kHeight; ++i) alpha[i] = static_cast<std::uint8_t>(rng());
     for (int f = 2; f <= 4; ++f) {
-      magnified[f - 2].Create(kWidth * f, kHeight * f);
+      if (!magnified[f - 2].Create(kWidth * f, kHeight * f)) std::abort();
       FillRandom(magnified[f - 2], rng, key, 60);  // glyph surfaces are mostly transparent
     }
     sdl_dst = MakeSdl(dst);

@@ -58,7 +58,10 @@ void BM_InterpreterSteps(benchmark::State& state) {
     adv::Engine engine(host);
     engine.interp.commands = adv::CommandTable();
     engine.files.SetBase(folder.path());
-    adv::RunConfigScript(engine);
+    if (!adv::RunConfigScript(engine)) {
+      state.SkipWithError("cannot read config");
+      return;
+    }
     if (!adv::StartInterpreter(engine)) {
       state.SkipWithError("cannot start");
       return;

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -55,8 +56,9 @@ class ScriptFolder {
 struct Game {
   explicit Game(const ScriptFolder& folder) : engine(host) {
     engine.files.SetBase(folder.path());
-    adv::RunConfigScript(engine);
-    engine.script.file.Open(engine.files, "start.txt");
+    if (!adv::RunConfigScript(engine) || !engine.script.file.Open(engine.files, "start.txt")) {
+      std::abort();
+    }
   }
   adv::HeadlessHost host;
   adv::Engine engine;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <thread>
@@ -98,8 +99,7 @@ struct SequencerRig {
           timer = t.get();
           return t;
         }) {
-    seq.LoadBytes(song);
-    seq.Play();
+    if (!seq.LoadBytes(song) || !seq.Play()) std::abort();
     for (int i = 0; i < 101; ++i) Tick();  // past the start delay
   }
   void Tick() {
@@ -149,7 +149,7 @@ void BM_SynthAndMixerOneSecond(benchmark::State& state) {
   }
   AudioMixer mixer;
   mixer.SetSynth(&synth);
-  synth.Open();
+  if (!synth.Open()) std::abort();
   for (std::uint32_t ch = 0; ch < 16; ++ch) {
     synth.Short(0xC0 | ch | ((ch == 9 ? 0 : ch * 5) << 8));
     synth.Short(0xB0 | ch | (7 << 8) | (100 << 16));
@@ -229,9 +229,9 @@ void BM_TimerThreadLateness(benchmark::State& state) {
   for (auto _ : state) {
     TimedPort port;
     MidiSequencer seq(port, [](TimerClient& c) { return std::make_unique<ThreadTimer>(c); });
-    seq.LoadBytes(test::BuildSmf(480, {t}));
+    if (!seq.LoadBytes(test::BuildSmf(480, {t}))) std::abort();
     seq.SetLoop(false);
-    seq.Play();
+    if (!seq.Play()) std::abort();
     while (seq.IsPlaying()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
     std::lock_guard lock(port.mutex);
     for (std::size_t i = 0; i < port.times.size(); ++i) {

@@ -9,8 +9,8 @@
 #include <random>
 #include <vector>
 
+#include "host/rgb555_convert.h"
 #include "host/sdl/sdl_host.h"
-#include "host/sdl/sdl_present.h"
 
 namespace adv {
 namespace {

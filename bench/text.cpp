@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -41,10 +42,10 @@ struct Screen {
   TextLayer layer{Fonts()};
   explicit Screen(int magnification) {
     for (CDrawImage* s : {&base, &back, &spare}) {
-      s->Create(kWidth, kHeight);
+      if (!s->Create(kWidth, kHeight)) std::abort();
       s->FillRect(nullptr, 0x604020);
     }
-    layer.Create(&back, kMessageLayerShape);
+    if (!layer.Create(&back, kMessageLayerShape)) std::abort();
     layer.SetArea(kMessageLayerShape.width, kMessageLayerShape.max_width, kMessageLayerShape.height,
                   magnification);
     layer.SetShadowOffset(2);
@@ -53,8 +54,7 @@ struct Screen {
 
 void BM_Memcpy(benchmark::State& state) {
   CDrawImage a, b;
-  a.Create(kWidth, kHeight);
-  b.Create(kWidth, kHeight);
+  if (!a.Create(kWidth, kHeight) || !b.Create(kWidth, kHeight)) std::abort();
   for (auto _ : state) {
     std::memcpy(b.Pixels(), a.Pixels(), static_cast<std::size_t>(b.Stride()) * kHeight);
     benchmark::ClobberMemory();

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <random>
@@ -18,8 +19,7 @@ struct Surfaces {
   adv::CDrawImage back;
   adv::CDrawImage spare;
   Surfaces() {
-    back.Create(640, 480);
-    spare.Create(640, 480);
+    if (!back.Create(640, 480) || !spare.Create(640, 480)) std::abort();
     std::mt19937 rng(1);
     for (int y = 0; y < 480; ++y) {
       for (int x = 0; x < 640; ++x) {

@@ -10,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   folder.Write("f.bmp", data, size);
   adv::LoadContext context{folder.files(), nullptr, "spi"};
   adv::CDrawImage surface;
-  adv::LoadBmp(surface, "f.bmp", context);
+  // Crashes and leaks are what is looked for; whether the file loads does not matter.
+  (void)adv::LoadBmp(surface, "f.bmp", context);
   return 0;
 }

@@ -71,10 +71,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   adv::ApplySettings(app, {folder.path() + "/adv.ini", folder.path()}, std::nullopt);
   engine.files.SetBase(folder.path());  // wherever the settings pointed, read the fuzzed scripts
   engine.script.extension = ".txt";
-  adv::RunConfigScript(engine);
-  engine.surfaces.back.Create(640, 480);
-  engine.surfaces.spare.Create(640, 480);
-  if (!adv::CreateMainWindow(app) || !adv::StartInterpreter(engine)) return 0;
+  (void)adv::RunConfigScript(engine);  // a config that cannot be read is a game too
+  if (!engine.surfaces.back.Create(640, 480) || !engine.surfaces.spare.Create(640, 480) ||
+      !adv::CreateMainWindow(app) || !adv::StartInterpreter(engine))
+    return 0;
   adv::Frame& frame = engine.frame;
   for (int i = 0; i < kSteps && !app.quit; ++i) {
     adv::Step(engine);

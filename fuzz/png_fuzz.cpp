@@ -10,6 +10,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   folder.Write("f.png", data, size);
   adv::LoadContext context{folder.files(), nullptr, "spi"};
   adv::CDrawImage surface;
-  adv::LoadPng(surface, "f.png", context);
+  // Crashes and leaks are what is looked for; whether the file loads does not matter.
+  (void)adv::LoadPng(surface, "f.png", context);
   return 0;
 }

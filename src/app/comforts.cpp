@@ -9,6 +9,7 @@
 #include "app/app.h"
 #include "app/frame_loop.h"
 #include "app/settings.h"
+#include "base/tick_time.h"
 #include "engine/click_waits.h"
 #include "engine/engine.h"
 #include "host/file_system.h"
@@ -198,7 +199,8 @@ void FinishComforts(App& app) {
   const Comforts& c = app.comforts;
   if (c.seen_file.empty()) return;
   const std::size_t slash = c.seen_file.rfind('/');
-  if (slash != std::string::npos && slash > 0) MakeFolders(c.seen_file.substr(0, slash));
+  // A folder that cannot be made fails the write below, which says so.
+  if (slash != std::string::npos && slash > 0) (void)MakeFolders(c.seen_file.substr(0, slash));
   if (!ReplaceNativeFile(c.seen_file, c.seen.Serialize())) {
     std::fprintf(stderr, "adv: cannot write %s\n", c.seen_file.c_str());
   }
@@ -243,7 +245,7 @@ void BeforeStep(App& app) {
   if (c.before == State::kText && Skipping(app)) engine.text.instant = true;
   if (!IsClickWait(c.before)) return;
   // The page has been on screen for a frame: the wait ends as a click would end it.
-  const bool auto_due = c.auto_on && c.waiting && engine.host.Now() - AutoDue(c) < 0x80000000u;
+  const bool auto_due = c.auto_on && c.waiting && TickReached(engine.host.Now(), AutoDue(c));
   if (Skipping(app) || auto_due) PostClick(engine);
 }
 

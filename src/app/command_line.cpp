@@ -7,7 +7,7 @@ namespace adv {
 
 namespace {
 
-bool ParseMs(std::string_view text, std::uint32_t& ms) {
+[[nodiscard]] bool ParseMs(std::string_view text, std::uint32_t& ms) {
   unsigned long long value = 0;
   auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (ec != std::errc() || ptr != text.data() + text.size() || value > 0xFFFFFFFFull) {

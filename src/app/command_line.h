@@ -35,8 +35,8 @@ struct LaunchOptions {
 };
 
 // False with a reason on a malformed command line.
-bool ParseCommandLine(int argc, const char* const* argv, LaunchOptions& options,
-                      std::string& error);
+[[nodiscard]] bool ParseCommandLine(int argc, const char* const* argv, LaunchOptions& options,
+                                    std::string& error);
 std::string Usage();
 
 }  // namespace adv

@@ -61,8 +61,9 @@ bool CreateMainWindow(App& app) {
 void ToggleDisplayMode(App& app) {
   Host& host = app.engine.host;
   if (app.display_mode == DisplayMode::kFullScreen) {
-    host.SetFullScreen(false);
-    app.display_mode = DisplayMode::kWindowed;
+    // A window that could not leave full screen stays full screen in the mode too, so the next
+    // toggle tries again; the host has logged why.
+    if (host.SetFullScreen(false)) app.display_mode = DisplayMode::kWindowed;
     return;
   }
   FullScreenResult result = host.TestFullScreen();

@@ -5,6 +5,7 @@
 
 #include "app/app.h"
 #include "app/window_events.h"
+#include "base/tick_time.h"
 #include "engine/click_waits.h"
 #include "engine/engine.h"
 
@@ -16,22 +17,12 @@ bool WaitsForInput(State state) {
   return IsClickWait(state) || state == State::kChoices;
 }
 
-// Wrap-safe: whether the clock has reached t.
-bool Reached(std::uint32_t now, std::uint32_t t) {
-  return now - t < 0x80000000u;
-}
-
-// Milliseconds from now until t; 0 once it is reached.
-std::uint32_t Until(std::uint32_t now, std::uint32_t t) {
-  return Reached(now, t) ? 0 : t - now;
-}
-
 // The next time something is due while the interpreter waits for input.
 std::optional<std::uint32_t> NextWake(App& app) {
   std::optional<std::uint32_t> until = NextMarkChange(app.engine);
   const std::uint32_t now = app.engine.host.Now();
   for (const auto& at : {app.close_at, ComfortWake(app)}) {
-    if (at && (!until || Until(now, *at) < Until(now, *until))) until = at;
+    if (at && (!until || TicksUntil(now, *at) < TicksUntil(now, *until))) until = at;
   }
   return until;
 }
@@ -44,10 +35,11 @@ void Hold(App& app, std::uint32_t deadline) {
     PumpMessages(app);
     if (app.quit) return;
     const std::uint32_t now = host.Now();
-    std::uint32_t wait = Until(now, deadline);
+    std::uint32_t wait = TicksUntil(now, deadline);
     if (wait == 0) return;
     // Nor past the time the window is to close.
-    if (app.close_at) wait = std::min(wait, std::max<std::uint32_t>(Until(now, *app.close_at), 1));
+    if (app.close_at)
+      wait = std::min(wait, std::max<std::uint32_t>(TicksUntil(now, *app.close_at), 1));
     HostEvent event;
     if (host.WaitEvent(event, wait)) HandleWindowEvent(app, event);
   }
@@ -78,7 +70,7 @@ void HoldBacklog(App& app) {
 
 void PumpMessages(App& app) {
   Host& host = app.engine.host;
-  if (app.close_at && Reached(host.Now(), *app.close_at)) {
+  if (app.close_at && TickReached(host.Now(), *app.close_at)) {
     app.close_at.reset();
     host.PostClose();
   }

@@ -16,7 +16,7 @@
 
 namespace {
 
-bool ReadTextFile(const std::string& path, std::string& text) {
+[[nodiscard]] bool ReadTextFile(const std::string& path, std::string& text) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return false;
   std::ostringstream s;
@@ -25,7 +25,7 @@ bool ReadTextFile(const std::string& path, std::string& text) {
   return true;
 }
 
-bool WriteVariables(const adv::Engine& engine, const std::string& path) {
+[[nodiscard]] bool WriteVariables(const adv::Engine& engine, const std::string& path) {
   std::ofstream out(path, std::ios::binary);
   std::string content = adv::SerializeVariables(engine.script.vars);
   out.write(content.data(), static_cast<std::streamsize>(content.size()));
@@ -59,11 +59,14 @@ int Play(adv::Host& host, const adv::LaunchOptions& options, std::uint32_t start
   app.seen_file = options.seen_file;
   app.keep_seen = !options.headless;
   int status = adv::RunGame(app, adv::LocateGame(options.game_dir), options.display);
+  // A file asked for on the command line that could not be written fails the run: whoever
+  // asked for it would otherwise read an old one, or none, as this run's.
   if (!options.vars_file.empty() && !WriteVariables(engine, options.vars_file)) {
     std::fprintf(stderr, "adv: cannot write %s\n", options.vars_file.c_str());
+    status = 1;
   }
   if (options.headless) {
-    static_cast<adv::HeadlessHost&>(host).Finish();
+    if (!static_cast<adv::HeadlessHost&>(host).Finish()) status = 1;
     std::fprintf(stderr, "end at %u ms after %llu frames\n", host.Now(),
                  static_cast<unsigned long long>(app.frames));
   }

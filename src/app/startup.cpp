@@ -122,7 +122,8 @@ int RunGame(App& app, const GameLocation& where, std::optional<DisplayMode> disp
   const Settings settings = ApplySettings(app, where, display_override);
   SetUpComforts(app, settings, where.exe_folder, app.seen_file, app.keep_seen);
   engine.random.Seed(host.Now());
-  RunConfigScript(engine);
+  // One that exists but cannot be opened has said so in its box; the game starts without it.
+  (void)RunConfigScript(engine);
 
   if (!host.AcquireInstance(where.settings_path, engine.window.caption)) return 0;
 

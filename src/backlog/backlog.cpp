@@ -76,15 +76,23 @@ const Backlog::Page& Backlog::Shown() const {
 
 void Backlog::Render(const CDrawImage& picture, const TextLayer& style) {
   if (view_.Width() != picture.Width() || view_.Height() != picture.Height()) {
-    view_.Create(picture.Width(), picture.Height());
+    // Without memory for it the view stays empty, and nothing of another size is shown.
+    if (!view_.Create(picture.Width(), picture.Height())) {
+      view_.Release();
+      return;
+    }
   }
   view_.Copy(0, 0, picture.Width(), picture.Height(), picture, 0, 0);
   Darken(view_);
   if (size() == 0) return;
   // A fresh layer of the message layer's shape each time: its settings apply to blank layers.
   layer_.ClearAll();
-  layer_.Create(&view_, std::max(style.max_lines(), 1), style.width(), style.max_width(),
-                style.height(), style.magnification());
+  // A layer that cannot be made (no memory for its surface) leaves the darkened picture without
+  // text.
+  if (!layer_.Create(&view_, std::max(style.max_lines(), 1), style.width(), style.max_width(),
+                     style.height(), style.magnification())) {
+    return;
+  }
   layer_.SetPosition(style.position_x(), style.position_y());
   layer_.SetTransparentColor(style.transparent_colour());
   layer_.SetFaceName(style.face_name());

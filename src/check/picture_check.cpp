@@ -11,7 +11,7 @@ namespace {
 enum class Source { kSurface, kColour, kUnknown };
 
 // The source as the command resolves it; false when the command would end with an error here.
-bool ReadSource(LineCheck& at, Source& source) {
+[[nodiscard]] bool ReadSource(LineCheck& at, Source& source) {
   const Arg name = at.String();
   switch (ClassifySurface(name)) {
     case SurfaceKind::kScreen:

@@ -27,7 +27,8 @@ struct ScriptLines {
 };
 
 // Reads a script whole; false when it cannot be opened.
-bool ReadScriptLines(const FileSystem& files, std::string_view name, ScriptLines& out);
+[[nodiscard]] bool ReadScriptLines(const FileSystem& files, std::string_view name,
+                                   ScriptLines& out);
 
 class ScriptIndex {
  public:

@@ -25,7 +25,7 @@ struct ChoiceTable {
   int hovered = 0;  // the choice under the mouse at the last hover step, 0 for none
 
   // False when the table is full.
-  bool Add(std::string text, std::string target);
+  [[nodiscard]] bool Add(std::string text, std::string target);
   void Clear();
 };
 

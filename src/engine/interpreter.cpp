@@ -1,6 +1,7 @@
 #include "engine/interpreter.h"
 
 #include "base/messages.h"
+#include "base/tick_time.h"
 #include "engine/choices.h"
 #include "engine/click_handlers.h"
 #include "engine/click_waits.h"
@@ -76,9 +77,10 @@ void WaitStep(Engine& engine) {
 bool StartInterpreter(Engine& engine) {
   engine.surfaces.CreateFilled(engine.surfaces.base);
   for (auto& offscreen : engine.surfaces.offscreens) engine.surfaces.CreateFilled(*offscreen);
-  // A layer without a font draws nothing; the game still runs.
-  engine.message_layer.Create(&engine.surfaces.back, kMessageLayerShape);
-  engine.parts_layer.Create(&engine.surfaces.base, kPartsLayerShape);
+  // The shapes are valid, so only memory can fail them; a layer without its surface, like one
+  // without a font, draws nothing, and the game still runs.
+  (void)engine.message_layer.Create(&engine.surfaces.back, kMessageLayerShape);
+  (void)engine.parts_layer.Create(&engine.surfaces.base, kPartsLayerShape);
   std::string name = "start" + engine.script.extension;
   if (!engine.files.Exists(name)) {
     engine.host.ShowMessageBox(std::string(kMsgStartNotFound), "", MessageBoxKind::kOk);
@@ -100,9 +102,7 @@ void AddWait(Engine& engine, int ms) {
 std::uint32_t RemainingWait(Engine& engine) {
   const std::int32_t wait = engine.interp.accumulated_wait;
   if (wait <= 0) return 0;
-  const std::uint32_t elapsed = engine.host.Now() - engine.interp.wait_start;
-  const auto total = static_cast<std::uint32_t>(wait);
-  return elapsed < total ? total - elapsed : 0;
+  return TicksUntil(engine.host.Now(), engine.interp.wait_start + static_cast<std::uint32_t>(wait));
 }
 
 void Yield(Engine& engine) {

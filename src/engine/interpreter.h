@@ -36,7 +36,7 @@ class Interpreter {
 
 // Creates the base surface and the numbered offscreens and opens the start script; false (after
 // its message box) when the start script is missing or cannot be opened.
-bool StartInterpreter(Engine& engine);
+[[nodiscard]] bool StartInterpreter(Engine& engine);
 void Step(Engine& engine);
 
 void AddWait(Engine& engine, int ms);

@@ -27,11 +27,11 @@ JumpTarget ParseJumpTarget(std::string_view word, std::string_view current_file,
 
 // Opens the target's file as the current script and reads forward to its label or line; false
 // (after the error report) when the file, label or line cannot be reached.
-bool JumpTo(Engine& engine, const JumpTarget& target);
+[[nodiscard]] bool JumpTo(Engine& engine, const JumpTarget& target);
 // A jump as .jmp makes it: inside a subroutine only within the current file.
-bool Jump(Engine& engine, std::string_view word);
+[[nodiscard]] bool Jump(Engine& engine, std::string_view word);
 // Pushes the frame, then jumps to the word without the file rule.
-bool CallSubroutine(Engine& engine, ReturnFrame frame, std::string_view word);
+[[nodiscard]] bool CallSubroutine(Engine& engine, ReturnFrame frame, std::string_view word);
 // Back to the caller of the innermost subroutine: the next line, the interrupted text (a text
 // hook's frame), or the end when the caller cannot be reached.
 State ReturnFromSubroutine(Engine& engine);

@@ -10,8 +10,8 @@ namespace adv {
 
 namespace {
 
-bool ReadWholeFile(const FileSystem& files, std::string_view name,
-                   std::vector<std::uint8_t>& bytes) {
+[[nodiscard]] bool ReadWholeFile(const FileSystem& files, std::string_view name,
+                                 std::vector<std::uint8_t>& bytes) {
   // Cursor files are small; anything huge is not one.
   std::FILE* f = files.Open(name, "rb", kMaxCursorFileBytes);
   if (f == nullptr) return false;

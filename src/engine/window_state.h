@@ -27,7 +27,7 @@ struct WindowState {
 void SetCaption(Engine& engine, std::string_view caption);
 // "" is the system arrow; any other name a cursor file. False when it cannot be loaded (the
 // window cursor is then none).
-bool SetWindowCursor(Engine& engine, std::string_view file);
+[[nodiscard]] bool SetWindowCursor(Engine& engine, std::string_view file);
 void ShowWindowCursor(Engine& engine, bool show);
 // Gives a newly made window the cursor the scripts chose.
 void ApplyWindowCursor(Engine& engine);

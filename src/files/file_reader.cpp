@@ -24,7 +24,11 @@ bool CFileReader::Open(const FileSystem& files, std::string_view name, int mode)
   name_ = name;
   std::uint8_t head[kPackedHeaderSize];
   std::size_t got = file_.Read(head, sizeof(head));
-  file_.Seek(0, 0);
+  // Reads go on from the start; one that could not go back would read the file short.
+  if (!file_.Seek(0, 0)) {
+    Close();
+    return false;
+  }
   if (!HasPackedMagic(std::span(head, got))) return true;
   if (!Unpack()) {
     Close();
@@ -75,7 +79,7 @@ std::size_t CFileReader::Write(const void* buffer, std::size_t size) {
 
 int CFileReader::Seek(std::int64_t offset, int origin) {
   if (!packed_) {
-    file_.Seek(offset, origin);
+    (void)file_.Seek(offset, origin);  // a position that cannot be set stays as it was
     return 1;
   }
   std::int64_t base;

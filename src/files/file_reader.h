@@ -26,7 +26,8 @@ class CFileReader {
 
   // Opens the name, or its packed twin. False when neither opens, or when the file is packed
   // but corrupt.
-  bool Open(const FileSystem& files, std::string_view name, int mode = kFileReadBinary);
+  [[nodiscard]] bool Open(const FileSystem& files, std::string_view name,
+                          int mode = kFileReadBinary);
   void Close();
   bool IsOpen() const { return file_.IsOpen(); }
   bool IsPacked() const { return packed_; }
@@ -34,7 +35,7 @@ class CFileReader {
   const std::string& Name() const { return name_; }
 
   // Plain files only.
-  bool ReadLine(char* buffer, int size);
+  [[nodiscard]] bool ReadLine(char* buffer, int size);
   // Bytes read: fewer than size at the end of the data (a packed file's reads stop at its
   // unpacked length).
   std::size_t Read(void* buffer, std::size_t size);
@@ -49,10 +50,10 @@ class CFileReader {
 
   // Reads the whole file from the start; false when it is longer than max_bytes or cannot be
   // read in full.
-  bool ReadAll(std::vector<std::uint8_t>& out, std::uint64_t max_bytes);
+  [[nodiscard]] bool ReadAll(std::vector<std::uint8_t>& out, std::uint64_t max_bytes);
 
  private:
-  bool Unpack();
+  [[nodiscard]] bool Unpack();
 
   CStdFile file_;
   bool packed_ = false;

@@ -19,8 +19,9 @@ inline constexpr std::size_t kLz77MaxDistance = 4098;
 // unspecified bytes) when the stream is corrupt: a back-reference before the start of the output
 // or cut off after its first byte, output beyond unpacked_size, too few flag bytes, or fewer
 // than unpacked_size bytes produced.
-bool Lz77Decode(std::span<const std::uint8_t> flags, std::span<const std::uint8_t> packed,
-                std::size_t unpacked_size, std::vector<std::uint8_t>& out);
+[[nodiscard]] bool Lz77Decode(std::span<const std::uint8_t> flags,
+                              std::span<const std::uint8_t> packed, std::size_t unpacked_size,
+                              std::vector<std::uint8_t>& out);
 
 struct Lz77Stream {
   std::vector<std::uint8_t> flags;

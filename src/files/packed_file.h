@@ -37,14 +37,14 @@ bool HasPackedMagic(std::span<const std::uint8_t> bytes);
 
 // Reads and checks the header of a whole packed file: every part must lie within the file and
 // the unpacked size must be one the packed data can produce.
-bool ReadPackedHeader(std::span<const std::uint8_t> file, PackedHeader& out);
+[[nodiscard]] bool ReadPackedHeader(std::span<const std::uint8_t> file, PackedHeader& out);
 
 // The stored name: the name bytes up to their first zero.
 std::string PackedStoredName(std::span<const std::uint8_t> file, const PackedHeader& header);
 
 // Unpacks a whole packed file; false when it is not one or is corrupt.
-bool UnpackFile(std::span<const std::uint8_t> file, std::string& stored_name,
-                std::vector<std::uint8_t>& data);
+[[nodiscard]] bool UnpackFile(std::span<const std::uint8_t> file, std::string& stored_name,
+                              std::vector<std::uint8_t>& data);
 
 // Packs data under a stored name (info block of 20 bytes).
 std::vector<std::uint8_t> PackFile(std::string_view stored_name,

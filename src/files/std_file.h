@@ -32,19 +32,19 @@ class CStdFile {
   CStdFile(const CStdFile&) = delete;
   CStdFile& operator=(const CStdFile&) = delete;
 
-  bool Open(const FileSystem& files, std::string_view name, int mode);
+  [[nodiscard]] bool Open(const FileSystem& files, std::string_view name, int mode);
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
   const std::string& Name() const { return name_; }
 
   // fgets: false at end of file or on error.
-  bool ReadLine(char* buffer, int size);
+  [[nodiscard]] bool ReadLine(char* buffer, int size);
   // Bytes transferred (fewer than size at the end of the file or on error).
   std::size_t Read(void* buffer, std::size_t size);
   std::size_t Write(const void* buffer, std::size_t size);
   // origin: 0 from the start, 1 from the current position, 2 from the end. False when the
   // position cannot be set (it then stays where it was).
-  bool Seek(std::int64_t offset, int origin);
+  [[nodiscard]] bool Seek(std::int64_t offset, int origin);
   // Current position; 0 when no file is open.
   std::int64_t Tell() const;
   // Length of the file; 0 when no file is open. The position is kept.

@@ -17,7 +17,8 @@ namespace {
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint64_t kMinBmpLength = 54;
 
-bool Load32(CDrawImage& surface, const DibHeader& h, std::span<const std::uint8_t> bits) {
+[[nodiscard]] bool Load32(CDrawImage& surface, const DibHeader& h,
+                          std::span<const std::uint8_t> bits) {
   const std::uint64_t row_bytes = std::uint64_t{4} * static_cast<std::uint32_t>(h.width);
   if (row_bytes * static_cast<std::uint32_t>(h.height) > bits.size()) return false;
   if (!surface.Create(h.width, h.height)) return false;

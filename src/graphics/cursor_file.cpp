@@ -30,7 +30,7 @@ bool IsPng(std::span<const std::uint8_t> bytes) {
          std::memcmp(bytes.data(), kSignature, sizeof(kSignature)) == 0;
 }
 
-bool DecodePng(std::span<const std::uint8_t> bytes, Decoded& out) {
+[[nodiscard]] bool DecodePng(std::span<const std::uint8_t> bytes, Decoded& out) {
   png_image image;
   std::memset(&image, 0, sizeof(image));
   image.version = PNG_IMAGE_VERSION;
@@ -59,7 +59,7 @@ bool DecodePng(std::span<const std::uint8_t> bytes, Decoded& out) {
 }
 
 // A DIB whose height counts the colour (XOR) picture and the AND mask below it, both bottom-up.
-bool DecodeDib(std::span<const std::uint8_t> bytes, Decoded& out) {
+[[nodiscard]] bool DecodeDib(std::span<const std::uint8_t> bytes, Decoded& out) {
   DibHeader h;
   if (!ReadDibHeader(bytes, h)) return false;
   const int bits = h.bits;

@@ -15,6 +15,6 @@ inline constexpr std::uint64_t kMaxCursorFileBytes = std::uint64_t{16} << 20;
 // 32 x 32 cursor size is taken (then the deepest colour, then the first). Pictures are DIBs of 1,
 // 4, 8, 24 or 32 bits with their AND mask, or embedded PNGs. False when the file is not a cursor
 // or no picture in it decodes.
-bool ParseCursorFile(std::span<const std::uint8_t> file, CursorImage& out);
+[[nodiscard]] bool ParseCursorFile(std::span<const std::uint8_t> file, CursorImage& out);
 
 }  // namespace adv

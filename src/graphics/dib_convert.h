@@ -31,7 +31,7 @@ struct DibHeader {
 
 // Reads the header at the start of a BITMAPINFO; false when it is too short for its own size
 // field or shorter than kDibMinHeaderSize.
-bool ReadDibHeader(std::span<const std::uint8_t> info, DibHeader& out);
+[[nodiscard]] bool ReadDibHeader(std::span<const std::uint8_t> info, DibHeader& out);
 
 // Bytes the BITMAPINFO occupies: header, bit-field masks that follow a 40-byte header, and the
 // colour table. nullopt for a combination of depth and compression that is not drawn.

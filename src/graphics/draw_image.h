@@ -26,7 +26,7 @@ class CDrawImage {
 
   // Gives the surface new pixels of the given size (zeroed). 0 x 0 succeeds and creates nothing.
   // On failure the surface keeps what it had.
-  bool Create(int width, int height);
+  [[nodiscard]] bool Create(int width, int height);
   void Release();
 
   int Width() const { return width_; }

@@ -15,8 +15,8 @@ bool IsGif(const std::vector<std::uint8_t>& b) {
          (b[4] == '7' || b[4] == '9') && b[5] == 'a';
 }
 
-bool DecodeFile(CDrawImage& surface, std::string_view name, const LoadContext& context,
-                bool gif_only) {
+[[nodiscard]] bool DecodeFile(CDrawImage& surface, std::string_view name,
+                              const LoadContext& context, bool gif_only) {
   if (context.decoder == nullptr) return false;
   std::vector<std::uint8_t> bytes;
   if (!ReadPictureFile(context, name, gif_only ? "GIF8" : "", 1, bytes)) return false;

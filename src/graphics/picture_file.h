@@ -17,10 +17,11 @@ inline constexpr std::uint64_t kMaxPictureFileBytes = std::uint64_t{512} << 20;
 
 // Opens the name through CFileReader, checks that the file is at least min_length bytes long and
 // begins with magic (a short read, then back to the start), and reads it whole.
-bool ReadPictureFile(const LoadContext& context, std::string_view name, std::string_view magic,
-                     std::uint64_t min_length, std::vector<std::uint8_t>& bytes);
+[[nodiscard]] bool ReadPictureFile(const LoadContext& context, std::string_view name,
+                                   std::string_view magic, std::uint64_t min_length,
+                                   std::vector<std::uint8_t>& bytes);
 
 // Creates the surface at the picture's size and converts its pixels.
-bool SurfaceFromRgb(CDrawImage& surface, const DecodedPicture& picture);
+[[nodiscard]] bool SurfaceFromRgb(CDrawImage& surface, const DecodedPicture& picture);
 
 }  // namespace adv

@@ -21,15 +21,18 @@ struct LoadContext {
 
 // Each loader returns true when it produced the picture at its own size. On false the surface's
 // pixels are unspecified but it stays usable.
-bool LoadBmp(CDrawImage& surface, std::string_view name, const LoadContext& context);
-bool LoadK16(CDrawImage& surface, std::string_view name, const LoadContext& context);
-bool LoadPng(CDrawImage& surface, std::string_view name, const LoadContext& context);
-bool LoadGif(CDrawImage& surface, std::string_view name, const LoadContext& context);
-bool LoadSusie(CDrawImage& surface, std::string_view name, const LoadContext& context);
-bool LoadOlePicture(CDrawImage& surface, std::string_view name, const LoadContext& context);
+[[nodiscard]] bool LoadBmp(CDrawImage& surface, std::string_view name, const LoadContext& context);
+[[nodiscard]] bool LoadK16(CDrawImage& surface, std::string_view name, const LoadContext& context);
+[[nodiscard]] bool LoadPng(CDrawImage& surface, std::string_view name, const LoadContext& context);
+[[nodiscard]] bool LoadGif(CDrawImage& surface, std::string_view name, const LoadContext& context);
+[[nodiscard]] bool LoadSusie(CDrawImage& surface, std::string_view name,
+                             const LoadContext& context);
+[[nodiscard]] bool LoadOlePicture(CDrawImage& surface, std::string_view name,
+                                  const LoadContext& context);
 
 // Tries the loaders above in that order until one succeeds.
-bool LoadPicture(CDrawImage& surface, std::string_view name, const LoadContext& context);
+[[nodiscard]] bool LoadPicture(CDrawImage& surface, std::string_view name,
+                               const LoadContext& context);
 
 // The plug-in folder of a settings value: a value holding ":" (or, here, starting with "/") is a
 // full path; anything else, empty included, is appended as it is to the executable's folder. One

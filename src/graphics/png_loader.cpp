@@ -49,7 +49,7 @@ void OnWarning(png_structp, png_const_charp) {}
 
 // Decodes into job->pixels (width x height x 3 or 4 bytes). No C++ object with a destructor
 // may be created in here: libpng's errors leave through longjmp.
-bool Decode(PngJob* job) {
+[[nodiscard]] bool Decode(PngJob* job) {
   job->png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, OnError, OnWarning);
   if (job->png == nullptr) return false;
   job->info = png_create_info_struct(job->png);

@@ -32,8 +32,8 @@ struct FreeBlock {
 };
 using Block = std::unique_ptr<void, FreeBlock>;
 
-bool ReadIntoBuffer(const LoadContext& context, std::string_view name,
-                    std::vector<std::uint8_t>& buffer, long& length) {
+[[nodiscard]] bool ReadIntoBuffer(const LoadContext& context, std::string_view name,
+                                  std::vector<std::uint8_t>& buffer, long& length) {
   CFileReader reader;
   if (!reader.Open(context.files, name)) return false;
   const std::int64_t size = reader.GetLength();

@@ -33,7 +33,8 @@ class AudioDevice {
   virtual int Play(int stream, std::int64_t from_ms, std::int64_t to_ms, bool loop) = 0;
   virtual bool Stop(int stream) = 0;
   virtual bool IsPlaying(int stream) = 0;
-  virtual bool Status(int stream, AudioStatus item, int part, std::int64_t& value) = 0;
+  [[nodiscard]] virtual bool Status(int stream, AudioStatus item, int part,
+                                    std::int64_t& value) = 0;
 };
 
 }  // namespace adv

@@ -23,7 +23,7 @@ class AudioSource {
   // Writes up to `frames` frames to out and returns how many; fewer only at the end.
   virtual std::size_t Read(std::int16_t* out, std::size_t frames) = 0;
   // Moves to a frame counted from the start; false when the source cannot go there.
-  virtual bool Seek(std::uint64_t frame) = 0;
+  [[nodiscard]] virtual bool Seek(std::uint64_t frame) = 0;
   // The frame the next Read starts at.
   virtual std::uint64_t Position() const = 0;
   // Length in frames as the file tells it; 0 when it does not.

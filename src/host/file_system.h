@@ -62,12 +62,12 @@ class FileSystem {
   // file system returns them.
   std::vector<std::string> List(std::string_view folder, std::string_view pattern) const;
   // Clears a read-only permission on the file; false when that fails.
-  bool MakeWritable(std::string_view name) const;
+  [[nodiscard]] bool MakeWritable(std::string_view name) const;
   // Writes content as the file's new content without ever leaving it half written: a temporary
   // file beside it is written, flushed to disk and renamed over it (a read-only old file is
   // replaced too). False, with the old file untouched, when any step fails. Temporary files an
   // interrupted save of the same name left behind are removed once a save succeeds.
-  bool ReplaceFile(std::string_view name, std::string_view content) const;
+  [[nodiscard]] bool ReplaceFile(std::string_view name, std::string_view content) const;
   // Whether the name stays inside the game's folder.
   bool IsWithin(std::string_view name) const { return !Resolve(name).empty(); }
 
@@ -91,16 +91,17 @@ std::string ExecutablePath();
 // order the file system returns them.
 std::vector<std::string> ListFolder(const std::string& native_dir, std::string_view pattern);
 // Reads a regular file at a native path, when it is no longer than max_bytes.
-bool ReadRegularFile(const std::string& native_path, std::uint64_t max_bytes, std::string& out);
+[[nodiscard]] bool ReadRegularFile(const std::string& native_path, std::uint64_t max_bytes,
+                                   std::string& out);
 // Whether a native path lies in a native folder (or is it), links resolved on both sides.
 bool IsInsideFolder(const std::string& native_path, const std::string& native_folder);
 // Whether a native path is an existing directory.
 bool IsDirectory(const std::string& native_path);
 // ReplaceFile for a native path of adv's own (a record kept for the player), with no game name
 // resolution or confinement.
-bool ReplaceNativeFile(const std::string& native_path, std::string_view content);
+[[nodiscard]] bool ReplaceNativeFile(const std::string& native_path, std::string_view content);
 // Makes the folder and the folders above it that are missing; true when it exists afterwards.
-bool MakeFolders(const std::string& native_path);
+[[nodiscard]] bool MakeFolders(const std::string& native_path);
 // The last component of a folder's absolute path ("mygame" for "." inside mygame); "" for "/".
 std::string FolderName(const std::string& native_path);
 

@@ -104,12 +104,12 @@ class Host {
   virtual LocalTime GetLocalTime() = 0;
 
   // Window. Text arguments are Shift-JIS; the host converts them.
-  virtual bool CreateMainWindow(const std::string& caption, bool full_screen) = 0;
+  [[nodiscard]] virtual bool CreateMainWindow(const std::string& caption, bool full_screen) = 0;
   virtual void DestroyMainWindow() = 0;
   virtual bool HasWindow() const = 0;
   virtual void SetTitle(const std::string& caption) = 0;
   virtual FullScreenResult TestFullScreen() = 0;
-  virtual bool SetFullScreen(bool full_screen) = 0;
+  [[nodiscard]] virtual bool SetFullScreen(bool full_screen) = 0;
   // Puts the window at the bottom of the window order (after leaving full screen).
   virtual void LowerWindow() = 0;
   // Scales the picture by whole factors only, so its pixels stay sharp.
@@ -142,7 +142,7 @@ class Host {
   virtual void SetCursorPos(int x, int y) = 0;
   virtual void ShowCursor(bool show) = 0;
   // Null restores the system arrow.
-  virtual bool SetCursorImage(const CursorImage* image) = 0;
+  [[nodiscard]] virtual bool SetCursorImage(const CursorImage* image) = 0;
 
   // Shows a message box and returns the answer. owned: the box belongs to the main window.
   virtual MessageBoxAnswer ShowMessageBox(const std::string& text, const std::string& title,
@@ -150,7 +150,8 @@ class Host {
 
   // Single-instance guard keyed by key. Returns true when this is the only instance; otherwise
   // asks the running instance to raise its window if its caption equals caption.
-  virtual bool AcquireInstance(const std::string& key, const std::string& caption) = 0;
+  [[nodiscard]] virtual bool AcquireInstance(const std::string& key,
+                                             const std::string& caption) = 0;
   // Tells the guard (if any) the caption of this instance's window.
   virtual void SetInstanceCaption(const std::string& caption) = 0;
 

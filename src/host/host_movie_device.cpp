@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/tick_time.h"
+
 namespace adv {
 
 namespace {
@@ -189,7 +191,7 @@ bool HostMovieDevice::Update(std::uint32_t now) {
     m.start = now - static_cast<std::uint32_t>(t);
     if (m.playing) ShowDue(t, true);
   } else if (movie_ && movie_->playing) {
-    ShowDue(static_cast<std::int64_t>(static_cast<std::int32_t>(now - movie_->start)), false);
+    ShowDue(TickDiff(now, movie_->start), false);
   }
   const bool changed = changed_;
   changed_ = false;

@@ -27,9 +27,9 @@ class HostMovieDevice : public MovieDevice {
   ~HostMovieDevice() override;
 
   int Open(const std::string& native_path) override;
-  bool SetWindow(int movie) override;
-  bool FillWindow(int movie) override;
-  bool Play(int movie, bool repeat) override;
+  [[nodiscard]] bool SetWindow(int movie) override;
+  [[nodiscard]] bool FillWindow(int movie) override;
+  [[nodiscard]] bool Play(int movie, bool repeat) override;
   bool Stop(int movie) override;
   bool Close(int movie) override;
 

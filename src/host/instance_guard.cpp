@@ -42,7 +42,7 @@ std::string DefaultDir() {
   return "/tmp";
 }
 
-bool MakeAddress(const std::string& path, sockaddr_un& address) {
+[[nodiscard]] bool MakeAddress(const std::string& path, sockaddr_un& address) {
   std::memset(&address, 0, sizeof(address));
   address.sun_family = AF_UNIX;
   if (path.size() >= sizeof(address.sun_path)) return false;

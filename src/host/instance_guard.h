@@ -26,7 +26,7 @@ class InstanceGuard {
   // True when this is the only instance for key (then it listens for later ones). Otherwise
   // sends caption to the running instance and returns false. When no lock can be made at all the
   // guard cannot work and lets the game run (true).
-  bool Acquire(const std::string& key, const std::string& caption);
+  [[nodiscard]] bool Acquire(const std::string& key, const std::string& caption);
   // The title of this instance's window, which a later instance's caption is compared with.
   void SetCaption(const std::string& caption);
   // Waits up to timeout_ms (-1: until something happens) for later instances and reads what

@@ -20,10 +20,10 @@ class MovieFrames {
  public:
   virtual ~MovieFrames() = default;
   // The next frame and its time in ms from the movie's start; false at the end.
-  virtual bool Next(std::int64_t& ms) = 0;
+  [[nodiscard]] virtual bool Next(std::int64_t& ms) = 0;
   // The last frame from Next, scaled into out (the size asked for, 0xFFRRGGBB).
-  virtual bool Convert(std::uint32_t* out) = 0;
-  virtual bool Rewind() = 0;
+  [[nodiscard]] virtual bool Convert(std::uint32_t* out) = 0;
+  [[nodiscard]] virtual bool Rewind() = 0;
   // The time the last frame from Next ends.
   virtual std::int64_t EndMs() const = 0;
   // How long the picture runs as the file says; 0 when it does not say.
@@ -36,7 +36,7 @@ class Synthesizer : public MidiPort, public AudioSource {
   // The SoundFont loaded with the synthesizer; empty: the default.
   virtual void SetSoundFont(const std::string& native_path) = 0;
   // Loads synthesizer and SoundFont now instead of at the first Open.
-  virtual bool Load() = 0;
+  [[nodiscard]] virtual bool Load() = 0;
   virtual bool HasSoundFont() const = 0;
 };
 

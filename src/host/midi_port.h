@@ -12,7 +12,7 @@ class MidiPort {
  public:
   virtual ~MidiPort() = default;
   // Opens the port (keeps it open when it is); the synthesizer starts from its reset state.
-  virtual bool Open() = 0;
+  [[nodiscard]] virtual bool Open() = 0;
   // Silences every note and closes the port.
   virtual void Close() = 0;
   virtual bool IsOpen() const = 0;

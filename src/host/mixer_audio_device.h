@@ -29,7 +29,7 @@ class MixerAudioDevice : public AudioDevice {
   int Play(int stream, std::int64_t from_ms, std::int64_t to_ms, bool loop) override;
   bool Stop(int stream) override;
   bool IsPlaying(int stream) override;
-  bool Status(int stream, AudioStatus item, int part, std::int64_t& value) override;
+  [[nodiscard]] bool Status(int stream, AudioStatus item, int part, std::int64_t& value) override;
 
  private:
   struct Stream {

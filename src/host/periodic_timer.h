@@ -25,7 +25,7 @@ class PeriodicTimer {
   // Milliseconds of the clock the ticks follow; wraps at 2^32.
   virtual std::uint32_t Now() const = 0;
   // Starts ticking every period ms, or restarts the schedule from now when already running.
-  virtual bool Start(std::uint32_t period_ms) = 0;
+  [[nodiscard]] virtual bool Start(std::uint32_t period_ms) = 0;
   // Stops the ticks. From another thread it returns once no tick is running; from inside a tick
   // that tick finishes normally and no further one starts.
   virtual void Kill() = 0;

@@ -19,8 +19,8 @@ class PictureDecoder {
   // Decodes bytes into 24-bit RGB; false when the format is unknown or the data is broken.
   // Pictures larger than max_pixels are refused from their header, before anything is decoded;
   // so are formats whose header does not tell their size.
-  virtual bool Decode(const std::uint8_t* data, std::size_t size, std::int64_t max_pixels,
-                      DecodedPicture& out) = 0;
+  [[nodiscard]] virtual bool Decode(const std::uint8_t* data, std::size_t size,
+                                    std::int64_t max_pixels, DecodedPicture& out) = 0;
 };
 
 }  // namespace adv

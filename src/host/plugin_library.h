@@ -17,7 +17,7 @@ class PluginLibrary {
   PluginLibrary& operator=(PluginLibrary&& other) noexcept;
 
   // Loads the library at a native path; false (and nothing loaded) when it cannot be loaded.
-  bool Open(const std::string& native_path);
+  [[nodiscard]] bool Open(const std::string& native_path);
   void Close();
   bool IsOpen() const { return handle_ != nullptr; }
   // The address of an exported symbol, or null.

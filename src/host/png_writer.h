@@ -8,7 +8,7 @@
 namespace adv {
 
 // rgb: width x height x 3 bytes, top row first. False (with nothing left behind) on failure.
-bool WritePng24(const std::string& path, int width, int height,
-                const std::vector<std::uint8_t>& rgb);
+[[nodiscard]] bool WritePng24(const std::string& path, int width, int height,
+                              const std::vector<std::uint8_t>& rgb);
 
 }  // namespace adv

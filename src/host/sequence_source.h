@@ -15,7 +15,7 @@ class SequenceSource : public AudioSource {
   explicit SequenceSource(std::vector<std::unique_ptr<AudioSource>> parts);
 
   std::size_t Read(std::int16_t* out, std::size_t frames) override;
-  bool Seek(std::uint64_t frame) override;
+  [[nodiscard]] bool Seek(std::uint64_t frame) override;
   std::uint64_t Position() const override { return position_; }
   std::uint64_t Length() const override { return starts_.back(); }
 

@@ -11,6 +11,6 @@ std::string SjisToUtf8(std::string_view sjis);
 // Characters without a Shift-JIS form become "?"; never fails.
 std::string Utf8ToSjis(std::string_view utf8);
 // Converts when every byte is valid Shift-JIS; otherwise false.
-bool TrySjisToUtf8(std::string_view sjis, std::string& utf8);
+[[nodiscard]] bool TrySjisToUtf8(std::string_view sjis, std::string& utf8);
 
 }  // namespace adv

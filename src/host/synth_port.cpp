@@ -36,7 +36,8 @@ bool SynthPort::Load() {
     if (MediaCodecs* codecs = codecs_()) synth_ = codecs->CreateSynthesizer(log_);
     if (synth_) {
       synth_->SetSoundFont(sound_font_);
-      synth_->Load();
+      // One that cannot load has logged why; it stays silent, and HasSoundFont says so.
+      (void)synth_->Load();
       made_ = synth_.get();
     }
   }
@@ -49,8 +50,9 @@ bool SynthPort::HasSoundFont() const {
 }
 
 bool SynthPort::Open() {
-  Load();
-  if (Synthesizer* synth = Made()) synth->Open();
+  // Without a synthesizer the port opens silent, so songs keep their time; Load has logged why.
+  (void)Load();
+  if (Synthesizer* synth = Made()) (void)synth->Open();  // opens whenever it was made
   open_ = true;
   return true;
 }

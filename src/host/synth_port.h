@@ -19,10 +19,10 @@ class SynthPort : public MidiPort, public AudioSource {
 
   void SetSoundFont(const std::string& native_path);
   // Makes the synthesizer and loads the SoundFont now instead of at the first Open.
-  bool Load();
+  [[nodiscard]] bool Load();
   bool HasSoundFont() const;
 
-  bool Open() override;
+  [[nodiscard]] bool Open() override;
   void Close() override;
   bool IsOpen() const override;
   bool Short(std::uint32_t message) override;

@@ -1,6 +1,6 @@
 // A periodic timer on its own thread (the windowed host moves the mix with it when there is no
-// sound device): started at the first Start, asleep while the timer is killed. Ticks follow the steady clock; a tick that comes late does not make
-// the following ones come in a burst.
+// sound device): started at the first Start, asleep while the timer is killed. Ticks follow the
+// steady clock; a tick that comes late does not make the following ones come in a burst.
 #pragma once
 
 #include <atomic>
@@ -22,7 +22,7 @@ class ThreadTimer : public PeriodicTimer {
   ThreadTimer& operator=(const ThreadTimer&) = delete;
 
   std::uint32_t Now() const override;
-  bool Start(std::uint32_t period_ms) override;
+  [[nodiscard]] bool Start(std::uint32_t period_ms) override;
   void Kill() override;
   bool Running() const override { return running_.load(); }
   std::uint32_t Period() const override { return period_.load(); }

@@ -2,16 +2,9 @@
 
 #include <algorithm>
 
+#include "base/tick_time.h"
+
 namespace adv {
-
-namespace {
-
-// Signed distance on the wrapping clock.
-std::int32_t Diff(std::uint32_t a, std::uint32_t b) {
-  return static_cast<std::int32_t>(a - b);
-}
-
-}  // namespace
 
 VirtualTimers::~VirtualTimers() {
   std::lock_guard lock(mutex_);
@@ -52,12 +45,12 @@ void VirtualTimers::AdvanceTo(std::uint32_t t,
   while (true) {
     VirtualTimer* next = nullptr;
     for (VirtualTimer* timer : timers_) {
-      if (!timer->running_ || Diff(timer->next_due_, t) > 0) continue;
-      if (next == nullptr || Diff(timer->next_due_, next->next_due_) < 0) next = timer;
+      if (!timer->running_ || TickDiff(timer->next_due_, t) > 0) continue;
+      if (next == nullptr || TickDiff(timer->next_due_, next->next_due_) < 0) next = timer;
     }
     if (next == nullptr) break;
     const std::uint32_t due = next->next_due_;
-    if (Diff(due, now_) > 0) {
+    if (TickDiff(due, now_) > 0) {
       if (before_tick) {
         lock.unlock();
         before_tick(due);
@@ -78,7 +71,7 @@ void VirtualTimers::AdvanceTo(std::uint32_t t,
     // A timer restarted inside its tick already has its new schedule.
     if (next->starts_ == starts) next->next_due_ = due + next->period_;
   }
-  if (Diff(t, now_) > 0) {
+  if (TickDiff(t, now_) > 0) {
     if (before_tick) {
       lock.unlock();
       before_tick(t);

@@ -55,7 +55,7 @@ class VirtualTimer : public PeriodicTimer {
   ~VirtualTimer() override;
 
   std::uint32_t Now() const override { return clock_ ? clock_->Now() : 0; }
-  bool Start(std::uint32_t period_ms) override;
+  [[nodiscard]] bool Start(std::uint32_t period_ms) override;
   // From another thread, returns once no tick runs.
   void Kill() override;
   bool Running() const override;

@@ -41,7 +41,7 @@ void Header(std::uint8_t (&h)[44], std::uint64_t frames) {
 }  // namespace
 
 bool WavWriter::Open(const std::string& path) {
-  Close();
+  (void)Close();  // opening again gives up the file before
   file_ = std::fopen(path.c_str(), "wb");
   if (file_ == nullptr) return false;
   frames_ = 0;

@@ -12,16 +12,17 @@ namespace adv {
 class WavWriter {
  public:
   WavWriter() = default;
-  ~WavWriter() { Close(); }
+  // Whoever needs the file closes it first, and hears there whether it was written.
+  ~WavWriter() { (void)Close(); }
   WavWriter(const WavWriter&) = delete;
   WavWriter& operator=(const WavWriter&) = delete;
 
-  bool Open(const std::string& path);
+  [[nodiscard]] bool Open(const std::string& path);
   bool IsOpen() const { return file_ != nullptr; }
   // Interleaved stereo frames.
-  bool Write(const std::int16_t* frames, std::size_t count);
+  [[nodiscard]] bool Write(const std::int16_t* frames, std::size_t count);
   // Fills in the sizes and closes; false when anything failed to be written.
-  bool Close();
+  [[nodiscard]] bool Close();
   std::uint64_t frames() const { return frames_; }
 
  private:

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "base/tick_time.h"
 #include "files/file_reader.h"
 
 namespace adv {
@@ -56,7 +57,9 @@ bool MidiSequencer::Play() {
   ResetChannelsAndClock();
   current_ = 0;
   song_tick_ = 0;
-  port_.Open();
+  // The port opens without a synthesizer too (it logs why): the song then keeps its time and
+  // its loops silently, as a game that waits on it expects.
+  (void)port_.Open();
   playing_ = true;
   StartTimer();
   return true;
@@ -99,9 +102,7 @@ void MidiSequencer::OnTimerTick() {
   if (start_delay_set_) {
     // The delay stamp is 50 ms ahead of the moment it was set, and the clock starts 50 ms after
     // the stamp: playback begins about 100 ms after Play or a loop restart.
-    if (static_cast<std::int32_t>(now - start_delay_) < static_cast<std::int32_t>(kStartDelay)) {
-      return;
-    }
+    if (!TickReached(now, start_delay_ + kStartDelay)) return;
     segment_start_ = now;
     start_delay_set_ = false;
   }
@@ -259,7 +260,7 @@ void MidiSequencer::StartTimer() {
   if (chasing_) return;
   if (!timer_->Running() || timer_->Period() != 1) {
     timer_->Kill();
-    timer_->Start(1);
+    (void)timer_->Start(1);  // fails only on a virtual clock that is gone with its host
   }
 }
 

@@ -45,11 +45,11 @@ class MidiSequencer : private TimerClient {
 
   // Stops, then reads the file through the file reader (plain or packed twin) and parses it.
   // A file that cannot be read leaves the previous song; one that does not parse leaves none.
-  bool Load(const FileSystem& files, std::string_view name);
+  [[nodiscard]] bool Load(const FileSystem& files, std::string_view name);
   // The same from bytes already read.
-  bool LoadBytes(std::span<const std::uint8_t> bytes);
+  [[nodiscard]] bool LoadBytes(std::span<const std::uint8_t> bytes);
   // Restarts the loaded song from its beginning about 100 ms from now. False without a song.
-  bool Play();
+  [[nodiscard]] bool Play();
   // Stops playback: waits for a tick in progress, sets every channel's volume to 0 and closes
   // the port. Nothing when no song plays.
   bool Stop();

@@ -31,7 +31,7 @@ struct RawEvent {
 
 // A variable-length number: seven bits a byte, high bit on every byte but the last. More than
 // four bytes is not a MIDI file.
-bool ReadNumber(ByteReader& r, std::uint32_t& value) {
+[[nodiscard]] bool ReadNumber(ByteReader& r, std::uint32_t& value) {
   value = 0;
   for (int i = 0; i < 4; ++i) {
     if (r.AtEnd()) return false;
@@ -42,14 +42,14 @@ bool ReadNumber(ByteReader& r, std::uint32_t& value) {
   return false;
 }
 
-bool ReadBlock(ByteReader& r, std::span<const std::uint8_t>& block) {
+[[nodiscard]] bool ReadBlock(ByteReader& r, std::span<const std::uint8_t>& block) {
   std::uint32_t length = 0;
   if (!ReadNumber(r, length) || length > r.remaining()) return false;
   block = r.Take(length);
   return true;
 }
 
-bool ReadEvent(Track& t, RawEvent& e) {
+[[nodiscard]] bool ReadEvent(Track& t, RawEvent& e) {
   ByteReader& r = t.bytes;
   if (r.AtEnd()) return false;
   std::uint8_t status = r.U8At(r.pos());

@@ -57,6 +57,6 @@ inline constexpr std::size_t kMaxMidiEntries = 1u << 18;
 // file is inconsistent: a header or chunk longer than the file, division 0, an event or a
 // length running past its track, a variable-length number of more than four bytes, a data byte
 // with no status to repeat, a status no file may hold, or more than kMaxMidiEntries entries.
-bool ParseSmf(std::span<const std::uint8_t> bytes, SmfSong& song);
+[[nodiscard]] bool ParseSmf(std::span<const std::uint8_t> bytes, SmfSong& song);
 
 }  // namespace adv

@@ -19,14 +19,14 @@ class ScriptFile {
 
   // Closes what is open, then opens name. On failure no file is open and the stored name and
   // line number keep their old values.
-  bool Open(const FileSystem& files, std::string_view name);
+  [[nodiscard]] bool Open(const FileSystem& files, std::string_view name);
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
   // Reads the next line: leading TABs skipped, CR dropped, LF kept and ending the line, 0x1A
   // ending the line without ending the file. False once the end of the file was reached.
-  bool ReadLine(std::string& line);
+  [[nodiscard]] bool ReadLine(std::string& line);
   // Reads past the next line as ReadLine would, counting it, without keeping it.
-  bool SkipLine();
+  [[nodiscard]] bool SkipLine();
 
   const std::string& name() const { return name_; }
   int line_number() const { return line_number_; }
@@ -36,7 +36,7 @@ class ScriptFile {
   // Hands the bytes of the next line to take (a run at a time, leading TABs and CRs included)
   // and counts it; false at the end of the file.
   template <class Take>
-  bool NextLine(Take take);
+  [[nodiscard]] bool NextLine(Take take);
 
   std::FILE* file_ = nullptr;
   std::string name_;

@@ -63,9 +63,9 @@ class TextLayer {
   // SetArea and SetMaxLines, then the default face, size 32 and weight 400, and the target. Fails
   // when the area or line count is refused. The font itself is made when the layer first needs
   // it (a character to measure or draw); when none can be made the layer draws nothing.
-  bool Create(CDrawImage* target, int max_lines, int width, int max_width, int height,
-              int magnification);
-  bool Create(CDrawImage* target, const TextLayerShape& shape) {
+  [[nodiscard]] bool Create(CDrawImage* target, int max_lines, int width, int max_width, int height,
+                            int magnification);
+  [[nodiscard]] bool Create(CDrawImage* target, const TextLayerShape& shape) {
     return Create(target, shape.max_lines, shape.width, shape.max_width, shape.height,
                   shape.magnification);
   }

@@ -94,6 +94,10 @@ TEST(ShellScenario, StartsThatCannotGoOnExitWithOne) {
   r = RunAdv({"--headless", "--input", game.Path("bad-input.txt"), ScenarioDir("pacing")});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("bad-input.txt:1: unknown event"), std::string::npos) << r.err;
+  // Nor does a run end well whose screenshot could not be written.
+  r = RunAdv({"--headless", "--shot", "end:" + game.Path("none/a.png"), ScenarioDir("pacing")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("cannot write screenshot"), std::string::npos) << r.err;
 }
 
 // A looping song or CD range hears of its end at that millisecond, also while a wait holds the

@@ -28,12 +28,12 @@ void WriteScript(TestEngine& t, std::string_view name, std::string_view script) 
 
 void RunConfigText(TestEngine& t, std::string_view config) {
   WriteScript(t, "config.txt", config);
-  RunConfigScript(t.engine);
+  EXPECT_TRUE(RunConfigScript(t.engine));
 }
 
 bool RunScript(TestEngine& t, std::string_view start, int max_steps) {
   WriteScript(t, "start.txt", start);
-  t.engine.script.file.Open(t.engine.files, "start.txt");
+  EXPECT_TRUE(t.engine.script.file.Open(t.engine.files, "start.txt"));
   EnterState(t.engine, State::kReadLine);
   for (int i = 0; i < max_steps; ++i) {
     if (t.engine.interp.state() == State::kEnd) return true;

@@ -1,5 +1,7 @@
 #include "support/test_engine.h"
 
+#include <gtest/gtest.h>
+
 #include "app/frame_loop.h"
 #include "engine/commands/config_script.h"
 #include "engine/interpreter.h"
@@ -13,19 +15,19 @@ TestEngine::TestEngine(HeadlessOptions options) : host(std::move(options)), engi
 
 void TestEngine::RunConfig(std::string_view config) {
   WriteFile("config.txt", config);
-  RunConfigScript(engine);
+  EXPECT_TRUE(RunConfigScript(engine));
 }
 
 void TestEngine::Execute(std::string_view line) {
   WriteFile("exec.txt", std::string(line) + "\n");
-  engine.script.file.Open(engine.files, "exec.txt");
+  EXPECT_TRUE(engine.script.file.Open(engine.files, "exec.txt"));
   EnterState(engine, State::kReadLine);
   Step(engine);
 }
 
 void TestEngine::OpenScript(std::string_view name, std::string_view text) {
   WriteFile(name, text);
-  engine.script.file.Open(engine.files, name);
+  EXPECT_TRUE(engine.script.file.Open(engine.files, name));
 }
 
 void TestEngine::Drain() {

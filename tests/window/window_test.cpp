@@ -77,7 +77,7 @@ void SavePng(const std::string& path, const Grab& grab) {
   for (std::uint32_t p : grab.rgb) {
     rgb.insert(rgb.end(), {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
   }
-  WritePng24(path, grab.width, grab.height, rgb);
+  EXPECT_TRUE(WritePng24(path, grab.width, grab.height, rgb)) << path;
 }
 
 // Left-channel samples of 16-bit stereo PCM.

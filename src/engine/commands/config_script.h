@@ -7,7 +7,7 @@ namespace adv {
 class Engine;
 
 // False only when the file exists but cannot be opened.
-bool RunConfigScript(Engine& engine);
+[[nodiscard]] bool RunConfigScript(Engine& engine);
 
 // Most numbered offscreens a game may ask for: each is a 640 x 480 surface of its own.
 inline constexpr int kMaxOffscreens = 256;

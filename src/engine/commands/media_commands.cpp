@@ -36,10 +36,11 @@ State MidCommand(Engine& engine) {
     return State::kReadLine;
   }
   const int loop = ReadIntArg(engine.script);
-  // A file that cannot be read at all keeps the song loaded before, which Play restarts.
-  engine.media.midi.Load(engine.files, AddDefaultExtension(file, ".mid"));
+  // A file that cannot be read at all keeps the song loaded before, which Play restarts; with
+  // no song at all nothing plays, and the script goes on as it would with one.
+  (void)engine.media.midi.Load(engine.files, AddDefaultExtension(file, ".mid"));
   engine.media.midi.SetLoop(loop != 0);
-  engine.media.midi.Play();
+  (void)engine.media.midi.Play();
   return State::kReadLine;
 }
 

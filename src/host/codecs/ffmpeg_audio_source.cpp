@@ -172,8 +172,8 @@ bool FfmpegAudioSource::DecodeMore() {
       return true;
     }
     if (rc == AVERROR_EOF) {
-      // What the resampler still holds, then the end.
-      Convert(nullptr);
+      // What the resampler still holds, then the end; a flush that fails loses only that tail.
+      (void)Convert(nullptr);
       ended_ = true;
       return pending_.size() > pending_at_;
     }

@@ -24,7 +24,7 @@ class FfmpegAudioSource : public AudioSource {
   ~FfmpegAudioSource() override;
 
   std::size_t Read(std::int16_t* out, std::size_t frames) override;
-  bool Seek(std::uint64_t frame) override;
+  [[nodiscard]] bool Seek(std::uint64_t frame) override;
   std::uint64_t Position() const override { return position_; }
   std::uint64_t Length() const override { return length_; }
 
@@ -35,10 +35,10 @@ class FfmpegAudioSource : public AudioSource {
 
   FfmpegAudioSource();
   // A fresh resampler from in_ to the mixer's format.
-  bool MakeResampler();
+  [[nodiscard]] bool MakeResampler();
   // Decodes the next piece into pending_; false at the end of the stream.
-  bool DecodeMore();
-  bool Convert(AVFrame* frame);
+  [[nodiscard]] bool DecodeMore();
+  [[nodiscard]] bool Convert(AVFrame* frame);
 
   AVFormatContext* format_ = nullptr;
   AVCodecContext* codec_ = nullptr;

@@ -23,10 +23,10 @@ class FfmpegMovieFrames : public MovieFrames {
                                                  int height);
   ~FfmpegMovieFrames() override;
   // The next frame and its time in ms from the movie's start; false at the end.
-  bool Next(std::int64_t& ms) override;
+  [[nodiscard]] bool Next(std::int64_t& ms) override;
   // The last frame from Next, scaled into out (width x height, 0xFFRRGGBB).
-  bool Convert(std::uint32_t* out) override;
-  bool Rewind() override;
+  [[nodiscard]] bool Convert(std::uint32_t* out) override;
+  [[nodiscard]] bool Rewind() override;
   // The time the last frame from Next ends.
   std::int64_t EndMs() const override { return end_ms_; }
   std::int64_t LengthMs() const override;

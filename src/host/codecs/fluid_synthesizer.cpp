@@ -137,7 +137,7 @@ void FluidSynthesizer::SelectDefault(fluid_synth_t* synth, int ch) {
 
 bool FluidSynthesizer::Open() {
   if (open_) return true;
-  Load();
+  (void)Load();  // without a synthesizer the port opens silent; Load has logged why
   // A newly opened port starts from General MIDI's reset state, whatever the last song left.
   if (fluid_synth_t* synth = synth_.load()) {
     resetting_ = idle_ != nullptr;

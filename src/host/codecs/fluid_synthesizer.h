@@ -31,10 +31,10 @@ class FluidSynthesizer : public Synthesizer {
 
   // The SoundFont loaded at the first Open; empty: the default.
   void SetSoundFont(const std::string& native_path) override;
-  bool Load() override;
+  [[nodiscard]] bool Load() override;
   bool HasSoundFont() const override { return sound_font_id_ >= 0; }
 
-  bool Open() override;
+  [[nodiscard]] bool Open() override;
   void Close() override;
   bool IsOpen() const override { return open_; }
   bool Short(std::uint32_t message) override;

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "host/png_writer.h"
+#include "host/rgb555_convert.h"
 #include "host/sjis_convert.h"
 
 namespace adv {
@@ -30,7 +31,7 @@ HeadlessHost::HeadlessHost(HeadlessOptions options)
   media_ = std::make_unique<HostMedia>(std::move(hooks));
   if (!options_.audio_capture.empty() && !capture_.Open(options_.audio_capture)) {
     std::fprintf(stderr, "adv: cannot write %s\n", options_.audio_capture.c_str());
-    audio_ok_ = false;
+    files_ok_ = false;
   }
   // Timed shots in time order first; the exit-only ones after them.
   std::stable_sort(options_.shots.begin(), options_.shots.end(),
@@ -42,8 +43,9 @@ HeadlessHost::HeadlessHost(HeadlessOptions options)
 
 HeadlessHost::~HeadlessHost() {
   // The players of an engine that is gone have closed their voices; the capture ends here at
-  // the latest.
-  capture_.Close();
+  // the latest. Finish has reported a capture that failed; a host torn down without Finish
+  // (a unit test's) has nobody to tell.
+  (void)capture_.Close();
 }
 
 void HeadlessHost::AdvanceTo(std::uint32_t t) {
@@ -55,7 +57,9 @@ void HeadlessHost::CatchUp(std::uint32_t t) {
   // presented up to and including MS.
   while (next_shot_ < options_.shots.size() && options_.shots[next_shot_].ms.has_value() &&
          *options_.shots[next_shot_].ms < t) {
-    WriteShot(options_.shots[next_shot_].path, options_.shots[next_shot_].ms);
+    if (!WriteShot(options_.shots[next_shot_].path, options_.shots[next_shot_].ms)) {
+      files_ok_ = false;
+    }
     ++next_shot_;
   }
   RenderAudio(t);
@@ -78,7 +82,7 @@ void HeadlessHost::RenderAudio(std::uint32_t t) {
   while (done < due) {
     const std::size_t n = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, due - done));
     media_->Pull(mix_buffer_.data(), n);
-    if (!capture_.Write(mix_buffer_.data(), n)) audio_ok_ = false;
+    if (!capture_.Write(mix_buffer_.data(), n)) files_ok_ = false;
     done += n;
   }
 }
@@ -214,39 +218,36 @@ void HeadlessHost::ErrorLine(const std::string& line) {
 }
 
 bool HeadlessHost::WriteShot(const std::string& path, std::optional<std::uint32_t> ms) {
-  std::vector<std::uint8_t> rgb(static_cast<std::size_t>(kWidth) * kHeight * 3);
   // An open movie covers the window with the frame of the shot's time.
   if (ms) media_->movie().Update(*ms);
-  if (const std::uint32_t* movie = media_->movie().Frame()) {
-    for (std::size_t i = 0; i < presented_.size(); ++i) {
-      rgb[i * 3] = static_cast<std::uint8_t>(movie[i] >> 16);
-      rgb[i * 3 + 1] = static_cast<std::uint8_t>(movie[i] >> 8);
-      rgb[i * 3 + 2] = static_cast<std::uint8_t>(movie[i]);
-    }
-    if (WritePng24(path, kWidth, kHeight, rgb)) return true;
-    std::fprintf(stderr, "adv: cannot write screenshot %s\n", path.c_str());
-    return false;
+  const std::uint32_t* xrgb = media_->movie().Frame();
+  std::vector<std::uint32_t> converted;
+  if (xrgb == nullptr) {
+    converted.resize(presented_.size());
+    ConvertRgb555ToXrgb8888(presented_.data(), kWidth, converted.data(), kWidth,
+                            Rect{0, 0, kWidth, kHeight});
+    xrgb = converted.data();
   }
+  std::vector<std::uint8_t> rgb(presented_.size() * 3);
   for (std::size_t i = 0; i < presented_.size(); ++i) {
-    const std::uint16_t p = presented_[i];
-    const unsigned channels[3] = {(p >> 10) & 31u, (p >> 5) & 31u, p & 31u};
-    for (int c = 0; c < 3; ++c) {
-      rgb[i * 3 + c] = static_cast<std::uint8_t>((channels[c] << 3) | (channels[c] >> 2));
-    }
+    rgb[i * 3] = static_cast<std::uint8_t>(xrgb[i] >> 16);
+    rgb[i * 3 + 1] = static_cast<std::uint8_t>(xrgb[i] >> 8);
+    rgb[i * 3 + 2] = static_cast<std::uint8_t>(xrgb[i]);
   }
   if (WritePng24(path, kWidth, kHeight, rgb)) return true;
   std::fprintf(stderr, "adv: cannot write screenshot %s\n", path.c_str());
   return false;
 }
 
-void HeadlessHost::Finish() {
+bool HeadlessHost::Finish() {
   for (; next_shot_ < options_.shots.size(); ++next_shot_) {
-    WriteShot(options_.shots[next_shot_].path, std::nullopt);
+    if (!WriteShot(options_.shots[next_shot_].path, std::nullopt)) files_ok_ = false;
   }
   if (capture_.IsOpen() && !capture_.Close()) {
     std::fprintf(stderr, "adv: cannot write %s\n", options_.audio_capture.c_str());
-    audio_ok_ = false;
+    files_ok_ = false;
   }
+  return files_ok_;
 }
 
 }  // namespace adv

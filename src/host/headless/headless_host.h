@@ -48,12 +48,12 @@ class HeadlessHost : public Host {
   void EndFrame() override;
   LocalTime GetLocalTime() override;
 
-  bool CreateMainWindow(const std::string& caption, bool full_screen) override;
+  [[nodiscard]] bool CreateMainWindow(const std::string& caption, bool full_screen) override;
   void DestroyMainWindow() override { window_ = false; }
   bool HasWindow() const override { return window_; }
   void SetTitle(const std::string& caption) override { title_ = caption; }
   FullScreenResult TestFullScreen() override { return FullScreenResult::kOk; }
-  bool SetFullScreen(bool full_screen) override {
+  [[nodiscard]] bool SetFullScreen(bool full_screen) override {
     full_screen_ = full_screen;
     return true;
   }
@@ -71,7 +71,7 @@ class HeadlessHost : public Host {
   }
   void SetCursorPos(int x, int y) override;
   void ShowCursor(bool show) override { cursor_shown_ = show; }
-  bool SetCursorImage(const CursorImage* image) override {
+  [[nodiscard]] bool SetCursorImage(const CursorImage* image) override {
     cursor_is_image_ = image != nullptr;
     return true;
   }
@@ -79,20 +79,21 @@ class HeadlessHost : public Host {
   MessageBoxAnswer ShowMessageBox(const std::string& text, const std::string& title,
                                   MessageBoxKind kind) override;
 
-  bool AcquireInstance(const std::string&, const std::string&) override { return true; }
+  [[nodiscard]] bool AcquireInstance(const std::string&, const std::string&) override {
+    return true;
+  }
   void SetInstanceCaption(const std::string&) override {}
 
   PictureDecoder* Decoder() override { return options_.decoder; }
   MediaHost* Media() override { return media_.get(); }
   HostMedia& media() { return *media_; }
-  // False when the capture file could not be opened or written.
-  bool audio_ok() const { return audio_ok_; }
   void DebugLog(const std::string& line) override;
   void ErrorLine(const std::string& line) override;
 
   // Writes the screenshots still due (those of later times and those taken at exit) and
-  // finishes the audio capture at the current virtual time.
-  void Finish();
+  // finishes the audio capture at the current virtual time. False when a screenshot or the
+  // capture could not be written, at any time of the run (each failure is on stderr).
+  [[nodiscard]] bool Finish();
   bool InputPending() const override { return next_input_ < options_.input.size(); }
 
   // For tests: the picture last presented, RGB555, kWidth x kHeight.
@@ -108,7 +109,7 @@ class HeadlessHost : public Host {
   // Everything that follows the clock, up to t: screenshots, the mix, the movie picture.
   void CatchUp(std::uint32_t t);
   void RenderAudio(std::uint32_t t);
-  bool WriteShot(const std::string& path, std::optional<std::uint32_t> ms);
+  [[nodiscard]] bool WriteShot(const std::string& path, std::optional<std::uint32_t> ms);
 
   HeadlessOptions options_;
   std::uint32_t now_ = 0;
@@ -129,7 +130,7 @@ class HeadlessHost : public Host {
   // Media; declared last, so they go first.
   std::uint64_t clock_ms_ = 0;  // virtual time without the 32-bit wrap, for the mix
   WavWriter capture_;
-  bool audio_ok_ = true;
+  bool files_ok_ = true;  // every screenshot and the capture written so far
   std::vector<std::int16_t> mix_buffer_;
   std::unique_ptr<HostMedia> media_;
 };

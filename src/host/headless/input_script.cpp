@@ -8,13 +8,13 @@ namespace adv {
 
 namespace {
 
-bool ParseInt(const std::string& word, long long& value) {
+[[nodiscard]] bool ParseInt(const std::string& word, long long& value) {
   const char* end = word.data() + word.size();
   auto [ptr, ec] = std::from_chars(word.data(), end, value);
   return ec == std::errc() && ptr == end;
 }
 
-bool ParseKey(std::string name, HostKey& key, bool& alt) {
+[[nodiscard]] bool ParseKey(std::string name, HostKey& key, bool& alt) {
   alt = false;
   if (name.rfind("alt+", 0) == 0) {
     alt = true;

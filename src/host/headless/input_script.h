@@ -18,6 +18,7 @@ struct TimedEvent {
 // Parses the whole file; on the first bad line returns false with error "LINE: reason".
 // Events come out in time order (file order among equal times); compound events (click, key)
 // are split into their parts.
-bool ParseInputScript(std::string_view text, std::vector<TimedEvent>& events, std::string& error);
+[[nodiscard]] bool ParseInputScript(std::string_view text, std::vector<TimedEvent>& events,
+                                    std::string& error);
 
 }  // namespace adv

@@ -1,6 +1,7 @@
 // SDL events turned into the engine's HostEvents.
 #include <SDL.h>
 
+#include "base/tick_time.h"
 #include "host/sdl/sdl_host.h"
 
 namespace adv {
@@ -71,8 +72,8 @@ bool SdlHost::WaitEvent(HostEvent& event, std::uint32_t timeout_ms) {
   const std::uint32_t end = Now() + timeout_ms;
   while (true) {
     if (PollEvent(event)) return true;
-    const std::uint32_t left = end - Now();
-    if (left == 0 || left > timeout_ms) return false;
+    const std::uint32_t left = TicksUntil(Now(), end);
+    if (left == 0) return false;
     BlockFor(left);
   }
 }
@@ -83,9 +84,8 @@ void SdlHost::WaitIdle(std::optional<std::uint32_t> until) {
     BlockFor(std::nullopt);
     return;
   }
-  const std::uint32_t left = *until - Now();
   // Only the time ahead is waited for; a time already passed returns at once.
-  if (left != 0 && left < 0x80000000u) BlockFor(left);
+  if (const std::uint32_t left = TicksUntil(Now(), *until); left != 0) BlockFor(left);
 }
 
 void SdlHost::BlockFor(std::optional<std::uint32_t> ms) {

@@ -47,7 +47,7 @@ class SdlHost : public Host {
 
   // Starts SDL's video and event subsystems. Call before anything that needs a display (window,
   // cursor). False with the reason in error when SDL cannot start (no display at all).
-  bool Init(std::string& error);
+  [[nodiscard]] bool Init(std::string& error);
   // Why the last window creation or display change failed (SDL's words).
   const std::string& LastError() const { return last_error_; }
 
@@ -56,12 +56,12 @@ class SdlHost : public Host {
   void EndFrame() override {}
   LocalTime GetLocalTime() override;
 
-  bool CreateMainWindow(const std::string& caption, bool full_screen) override;
+  [[nodiscard]] bool CreateMainWindow(const std::string& caption, bool full_screen) override;
   void DestroyMainWindow() override;
   bool HasWindow() const override { return window_ != nullptr; }
   void SetTitle(const std::string& caption) override;
   FullScreenResult TestFullScreen() override;
-  bool SetFullScreen(bool full_screen) override;
+  [[nodiscard]] bool SetFullScreen(bool full_screen) override;
   void LowerWindow() override;
   void SetIntegerScale(bool on) override;
   void Present(const FrameView& frame, const Rect& rect) override;
@@ -74,12 +74,12 @@ class SdlHost : public Host {
   void GetCursorPos(int& x, int& y) override;
   void SetCursorPos(int x, int y) override;
   void ShowCursor(bool show) override;
-  bool SetCursorImage(const CursorImage* image) override;
+  [[nodiscard]] bool SetCursorImage(const CursorImage* image) override;
 
   MessageBoxAnswer ShowMessageBox(const std::string& text, const std::string& title,
                                   MessageBoxKind kind) override;
 
-  bool AcquireInstance(const std::string& key, const std::string& caption) override;
+  [[nodiscard]] bool AcquireInstance(const std::string& key, const std::string& caption) override;
   void SetInstanceCaption(const std::string& caption) override;
 
   PictureDecoder* Decoder() override { return &decoder_; }
@@ -101,7 +101,7 @@ class SdlHost : public Host {
  private:
   std::deque<HostEvent> posted_;
   bool MapEvent(const SDL_Event& e, HostEvent& event);
-  bool CreateTexture();
+  [[nodiscard]] bool CreateTexture();
   void UploadAll();
   void Redraw();
   void RaiseWindow();
@@ -112,7 +112,7 @@ class SdlHost : public Host {
   void Fail(const char* what);
   // Movie frames, end-of-playback events and the unheard mix, on the clock.
   void PumpMedia();
-  bool OpenAudioDevice();
+  [[nodiscard]] bool OpenAudioDevice();
   void UpdateAudioDevice();
   // Moves the mix (and the MIDI ticks on it) up to the wall clock's time.
   void FollowWallClock();

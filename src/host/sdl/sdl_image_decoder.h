@@ -16,8 +16,8 @@ class SdlImageDecoder : public PictureDecoder {
   SdlImageDecoder(const SdlImageDecoder&) = delete;
   SdlImageDecoder& operator=(const SdlImageDecoder&) = delete;
 
-  bool Decode(const std::uint8_t* data, std::size_t size, std::int64_t max_pixels,
-              DecodedPicture& out) override;
+  [[nodiscard]] bool Decode(const std::uint8_t* data, std::size_t size, std::int64_t max_pixels,
+                            DecodedPicture& out) override;
 
  private:
   using LoadFunction = SDL_Surface* (*)(SDL_RWops*, int);

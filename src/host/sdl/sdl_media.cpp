@@ -101,7 +101,7 @@ void SdlHost::UpdateAudioDevice() {
     wall_clock_driver_->timer = wall_clock_.get();
   }
   if (drive && !wall_clock_->Running()) {
-    wall_clock_->Start(1);
+    (void)wall_clock_->Start(1);  // a thread timer always starts
   } else if (!drive && wall_clock_) {
     wall_clock_->Kill();
   }

@@ -3,8 +3,8 @@
 
 #include <algorithm>
 
+#include "host/rgb555_convert.h"
 #include "host/sdl/sdl_host.h"
-#include "host/sdl/sdl_present.h"
 #include "host/sjis_convert.h"
 
 namespace adv {

@@ -29,7 +29,8 @@ class FrameLoopTest : public ::testing::Test {
   void Start(std::string_view script) {
     dir.Write("start.txt", script);
     ASSERT_TRUE(CreateMainWindow(app));
-    for (CDrawImage* s : {&engine.surfaces.back, &engine.surfaces.spare}) s->Create(640, 480);
+    for (CDrawImage* s : {&engine.surfaces.back, &engine.surfaces.spare})
+      ASSERT_TRUE(s->Create(640, 480));
     ASSERT_TRUE(StartInterpreter(engine));
   }
   void Run(std::string_view script) {

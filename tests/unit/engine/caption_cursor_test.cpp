@@ -24,7 +24,7 @@ TEST(CursorCommandTest, HideAndShowAreBalanced) {
 
 TEST(CursorCommandTest, FilesGetCurAndFailuresAreReported) {
   test::TestEngine t;
-  t.host.CreateMainWindow("ADV", false);
+  ASSERT_TRUE(t.host.CreateMainWindow("ADV", false));
   // A 1 x 1 32-bit cursor with its hotspot at (0, 0): directory, picture, AND mask.
   const std::string image = test::InfoHeader(1, 2, 32) + "\x10\x20\x30\xFF" + std::string(4, '\0');
   std::string cur("\0\0\2\0\1\0\1\1\0\0\0\0\0\0", 14);
@@ -45,7 +45,7 @@ TEST(CursorCommandTest, FilesGetCurAndFailuresAreReported) {
 
 TEST(CaptionCommandTest, DeferredToTheNextStep) {
   test::TestEngine t;
-  t.host.CreateMainWindow("ADV", false);
+  ASSERT_TRUE(t.host.CreateMainWindow("ADV", false));
   t.Execute(".cap \"A Title\"");
   EXPECT_EQ(t.engine.interp.state(), State::kCapCommand);
   EXPECT_EQ(t.host.title(), "ADV");

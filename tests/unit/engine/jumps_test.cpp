@@ -117,7 +117,7 @@ TEST(ReturnFromSubroutineTest, ResumesTheCallerOrReports) {
     test::TestEngine t;
     t.WriteFile("c.txt", "a\nb\nc\n");
     t.OpenScript("s.txt", "x\n");
-    t.engine.script.file.SkipLine();
+    ASSERT_TRUE(t.engine.script.file.SkipLine());
     t.engine.flow.call_stack.push_back(c.frame);
     EXPECT_EQ(ReturnFromSubroutine(t.engine), c.state);
     test::ExpectOnlyError(t, c.error);

@@ -13,7 +13,7 @@
 #include <tuple>
 #include <vector>
 
-#include "host/sdl/sdl_present.h"
+#include "host/rgb555_convert.h"
 #include "support/media_files.h"
 #include "support/temp_dir.h"
 

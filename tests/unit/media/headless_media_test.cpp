@@ -27,13 +27,13 @@ struct Rig {
           o.debug = true;
           return o;
         }()) {
-    host.CreateMainWindow("", false);
+    EXPECT_TRUE(host.CreateMainWindow("", false));
   }
   std::string Shot(std::uint32_t ms) const {
     return dir.Path("shot" + std::to_string(ms) + ".png");
   }
   std::vector<std::int16_t> Finish() {  // the captured mix
-    host.Finish();
+    EXPECT_TRUE(host.Finish());
     auto capture = FfmpegAudioSource::Open(dir.Path("out.wav"));
     std::vector<std::int16_t> samples(2 * 44100 * 10);
     samples.resize(capture ? 2 * capture->Read(samples.data(), 44100 * 10) : 0);
@@ -83,7 +83,7 @@ TEST(HeadlessMedia, CaptureStartsAtVirtualTimeZeroAndSoundsEndOnTheirMillisecond
     rig.host.Sleep(2);
     EXPECT_EQ(rig.MediaDone(), std::vector<int>{playback});
     if (!capture) {
-      rig.host.Finish();
+      EXPECT_TRUE(rig.host.Finish());
       EXPECT_FALSE(rig.dir.Exists("out.wav"));
       continue;
     }
@@ -209,7 +209,7 @@ TEST(HeadlessMedia, SoundFontsThatCannotBeUsed) {
     auto seq =
         rig.Sequencer(path, test::SmfTrack().Event(0, {0x90, 69, 110}).Event(480, {0x80, 69, 0}));
     for (int round = 0; round < 2; ++round) {
-      seq->Play();
+      ASSERT_TRUE(seq->Play());
       rig.host.Sleep(800);
     }
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "adv: SoundFont " + path + log);

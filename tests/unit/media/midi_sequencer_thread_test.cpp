@@ -96,7 +96,7 @@ TEST_P(MidiSequencerThreads, PlayLoopStopAndDestroyFromTheInterpreterWhileTheTim
       ExpectSilenceAfterStop(port);
     }
     EXPECT_GT(port.sent, 100u);
-    seq.Play();
+    ASSERT_TRUE(seq.Play());
     Pause(150);
   }  // destroyed while playing
   ExpectSilenceAfterStop(port);
@@ -119,7 +119,7 @@ struct HeldClient : TimerClient {
 TEST(ThreadTimer, KillWaitsForTheTickInProgressAndNoTickFollows) {
   HeldClient client;
   ThreadTimer timer(client);
-  timer.Start(1);
+  ASSERT_TRUE(timer.Start(1));
   while (!client.in_tick) Pause(1);
   std::atomic<bool> killed{false};
   std::thread killer([&] {

@@ -38,7 +38,7 @@ TEST_F(LetTest, DeclaredSystemNameIsAssignedButReadsTheSystemValue) {
   DeclareVariable(t.engine.script.vars, VariableKind::kInt, "CurLine");
   t.OpenScript("s.txt", "a\nb\nc\n");
   std::string line;
-  for (int i = 0; i < 3; ++i) t.engine.script.file.ReadLine(line);
+  for (int i = 0; i < 3; ++i) ASSERT_TRUE(t.engine.script.file.ReadLine(line));
   t.SetLine("CurLine = 77");
   EXPECT_TRUE(AssignVariable(t.engine.script));
   EXPECT_EQ(t.Int("CurLine"), 77);

@@ -1,5 +1,6 @@
-// Conversion of the back buffer's RGB555 pixels to the 32-bit texture the window shows. Done by
-// our own loop because SDL's generic RGB555 path costs several times more per frame.
+// Conversion of the back buffer's RGB555 pixels to 32-bit XRGB: the texture the window shows,
+// and the headless host's screenshots, so both show the same colours. Done by our own loop
+// because SDL's generic RGB555 path costs several times more per frame.
 #pragma once
 
 #include <cstdint>
