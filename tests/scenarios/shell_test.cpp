@@ -11,50 +11,12 @@
 namespace adv::test {
 namespace {
 
-void BoxChecks(const HeadlessRun& run) {
-  // The box of each error, line by line.
-  EXPECT_NE(run.result.err.find("box: FILE : start.txt\nbox: LINE : 4\nbox: \n"
-                                "box: 存在しない変数に代入しようとしました\n"),
-            std::string::npos);
-}
-
-void BackgroundChecks(const HeadlessRun& run) {
-  for (const char* at : {"50", "end"}) {
-    const Picture shot = run.Shot(at);
-    ASSERT_EQ(shot.width * shot.height, 640 * 480);
-    EXPECT_EQ(shot.At(0, 0), ShotColour(0x3060C0));
-    EXPECT_EQ(shot.At(639, 479), ShotColour(0x3060C0));
-  }
-}
-
-const ScenarioCase kShells[] = {
-    // A wait before the end holds the last picture.
-    {.game = "pacing", .vars = "", .end = "end at 2000 ms after 4 frames"},
-    // Each error keeps the engine's message and says in English what it is about; a quoted
-    // command word counts, so the quoted .wat 100 ends the run at 100 ms.
-    {.game = "errors",
-     .errors = {"config.txt:2: 存在しない変数を指定しました (no variable \"nosuch\" is declared)",
-                "start.txt:2: 存在しないコマンドを指定しました (there is no command \".foo\")",
-                "start.txt:3: 存在しないコマンドを指定しました (there is no command \".WAT\")",
-                "start.txt:4: 存在しない変数に代入しようとしました (cannot assign to "
-                "\"undeclared\": no such variable is declared)",
-                "start.txt:5: 存在しない変数を指定しました (no variable \"x\" is declared)"},
-     .end = "end at 100 ms after 9 frames",
-     .check = BoxChecks},
-    {.game = "variables",
-     .vars = ".let flag0 = 3\r\n.let flag1 = 3\r\n.let flag2 = 9\r\n.let i = 2\r\n.let k = -5\r\n"
-             ".let score = 9\r\n.let k = \"\"\r\n.let name = \"Taro Yamada\"\r\n"},
-    {.game = "background", .shots = {"50"}, .check = BackgroundChecks},
-    // Scripted input moves the cursor, then Esc closes the window.
-    {.game = "input", .vars = ".let x = 66\r\n.let y = 76\r\n", .end = "end at 900 ms"},
-    // The settings file chooses the folder, the extension and full screen, which settles for
-    // 800 ms before the first frame.
-    {.game = "settings", .vars = ".let ok = 1\r\n", .end = "end at 80"},
-};
-
-TEST(ShellScenario, SmallGamesDoWhatTheirScriptsSay) {
-  for (const ScenarioCase& c : kShells) ExpectScenario(c);
-}
+// pacing, errors, variables, background, input and settings: small games whose run.expect
+// says what each does.
+INSTANTIATE_TEST_SUITE_P(Shell, ScenarioFolder,
+                         testing::ValuesIn(ExpectFiles({"pacing/", "errors/", "variables/",
+                                                        "background/", "input/", "settings/"})),
+                         CaseName);
 
 TEST(ShellScenario, UntilEndsTheRunAndRunsRepeatExactly) {
   TempDir out;

@@ -1,11 +1,17 @@
 #include "support/flow_headless.h"
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <regex>
+#include <sstream>
+
+#include "support/ink.h"
 
 namespace adv::test {
+
+namespace fs = std::filesystem;
 
 Picture HeadlessRun::Shot(const std::string& at) const {
   Picture p;
@@ -24,12 +30,11 @@ std::vector<std::string> HeadlessRun::Errors() const {
 
 void RunHeadless(HeadlessRun& run, const std::string& from, std::vector<std::string> args,
                  const std::vector<std::string>& shots) {
-  namespace fs = std::filesystem;
   fs::copy(from, run.game.path(), fs::copy_options::recursive | fs::copy_options::skip_existing);
   for (const std::string& at : shots) {
     args.insert(args.end(), {"--shot", at + ":" + run.out.Path(at + ".png")});
   }
-  if (run.game.Exists("input.txt")) {
+  if (run.game.Exists("input.txt") && std::ranges::find(args, "--input") == args.end()) {
     args.insert(args.end(), {"--input", run.game.Path("input.txt")});
   }
   args.insert(args.end(), {"--headless", "--vars", run.out.Path("vars.txt"), "--shot",
@@ -39,16 +44,159 @@ void RunHeadless(HeadlessRun& run, const std::string& from, std::vector<std::str
   run.vars = run.out.Read("vars.txt");
 }
 
-void ExpectScenario(const ScenarioCase& c, void (*prepare)(const TempDir& game)) {
-  SCOPED_TRACE(c.game);
-  HeadlessRun run;
-  if (prepare != nullptr) prepare(run.game);
-  RunHeadless(run, ScenarioDir(c.game), {}, c.shots);
-  if (c.vars != nullptr) {
-    EXPECT_EQ(run.vars, c.vars);
+ShotInk FindInk(const Picture& shot, std::uint32_t rrggbb, const Rect& within) {
+  const Rect area = IntersectRect(within, Rect{0, 0, shot.width, shot.height});
+  ShotInk ink;
+  for (int y = area.top; y < area.bottom; ++y) {
+    for (int x = area.left; x < area.right; ++x) {
+      if (shot.At(x, y) != ShotColour(rrggbb)) continue;
+      ink.bounds = UnionRect(ink.bounds, Rect{x, y, x + 1, y + 1});
+      ++ink.count;
+    }
   }
-  EXPECT_EQ(run.Errors(), c.errors) << run.result.err;
-  EXPECT_NE(run.result.err.find(c.end), std::string::npos) << run.result.err;
+  return ink;
+}
+
+Rect LineInk(const Picture& shot, std::uint32_t colour, int line, int size) {
+  return FindInk(shot, colour, Rect{0, (line - 1) * size, 640, line * size}).bounds;
+}
+
+namespace {
+
+using Sections = std::map<std::string, std::vector<std::string>>;
+
+Sections ReadSections(const std::string& path) {
+  std::ifstream in(path);
+  Sections sections;
+  std::vector<std::string>* now = nullptr;
+  for (std::string line; std::getline(in, line);) {
+    if (line.empty() || line[0] == '#') continue;
+    if (line[0] == '[' && line.back() == ']') {
+      now = &sections[line.substr(1, line.size() - 2)];
+    } else if (now != nullptr) {
+      now->push_back(line);
+    }
+  }
+  return sections;
+}
+
+std::string Joined(const std::vector<std::string>& lines, const char* end) {
+  std::string all;
+  for (const std::string& l : lines) all += l + end;
+  return all;
+}
+
+// How many 16-pixel cells from the left edge the ink reaches: the half-width characters of a
+// line, however each glyph sits in its cell.
+int Cells(const Rect& ink) {
+  if (ink.Empty()) return 0;
+  EXPECT_LT(ink.left, 16) << "the line does not start at the left edge";
+  return (ink.right + 15) / 16;
+}
+
+void ExpectCheck(const std::string& game, Sections& s) {
+  const RunResult r = RunAdv({"--check", game});
+  EXPECT_EQ(r.ErrLines(), s["check"]) << r.err;
+  EXPECT_EQ(r.status, s["status"].empty() ? 0 : std::stoi(s["status"][0]));
+  EXPECT_EQ(r.out, "");
+}
+
+}  // namespace
+
+std::vector<ExpectCase> ExpectFiles(
+    const std::vector<std::string>& prefixes, void (*prepare)(const TempDir&),
+    const std::vector<std::pair<std::string, void (*)(const HeadlessRun&)>>& checks) {
+  const fs::path root = ADV_SOURCE_DIR "/tests/scenarios";
+  std::vector<ExpectCase> cases;
+  for (const auto& entry : fs::recursive_directory_iterator(root)) {
+    const std::string file = entry.path().lexically_relative(root).string();
+    if (entry.path().extension() != ".expect" ||
+        std::ranges::none_of(prefixes, [&](auto& p) { return file.starts_with(p); })) {
+      continue;
+    }
+    ExpectCase c{file, prepare};
+    for (const auto& [folder, check] : checks) {
+      if (file.starts_with(folder + "/")) c.check = check;
+    }
+    cases.push_back(c);
+  }
+  std::ranges::sort(cases, {}, &ExpectCase::file);
+  EXPECT_FALSE(cases.empty());
+  return cases;
+}
+
+std::string CaseName(const testing::TestParamInfo<ExpectCase>& info) {
+  std::string name = fs::path(info.param.file).replace_extension().string();
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+  }
+  return name;
+}
+
+void ExpectScenario(const ExpectCase& c) {
+  SCOPED_TRACE(c.file);
+  const fs::path expect = ScenarioDir(c.file);
+  const std::string folder = expect.parent_path().string();
+  Sections s = ReadSections(expect.string());
+  if (s.contains("check")) return ExpectCheck(folder, s);
+  HeadlessRun run;
+  if (c.prepare != nullptr) c.prepare(run.game);
+  std::vector<std::string> args, shots;
+  if (const fs::path input = fs::path(expect).replace_extension(".txt"); fs::exists(input)) {
+    args = {"--input", input.string()};
+  }
+  if (s.contains("until")) args.insert(args.end(), {"--until", s["until"].at(0)});
+  for (const char* section : {"pixels", "lines", "ink", "shots"}) {
+    for (const std::string& line : s[section]) {
+      const std::string at = line.substr(0, line.find(' '));
+      if (at != "end" && std::ranges::find(shots, at) == shots.end()) shots.push_back(at);
+    }
+  }
+  RunHeadless(run, folder, args, shots);
+  if (s.contains("vars")) {
+    EXPECT_EQ(run.vars, Joined(s["vars"], "\r\n"));
+  }
+  for (const std::string& pattern : s["vars-match"]) {
+    EXPECT_TRUE(std::regex_match(run.vars, std::regex(pattern))) << run.vars;
+  }
+  EXPECT_EQ(run.Errors(), s["errors"]) << run.result.err;
+  const std::vector<std::string> err = run.result.ErrLines();
+  auto from = err.begin();
+  for (const std::string& part : s["stderr"]) {
+    from = std::ranges::find_if(from, err.end(), [&](auto& l) { return l.find(part) != l.npos; });
+    ASSERT_NE(from, err.end()) << "no \"" << part << "\" in order on stderr:\n" << run.result.err;
+    ++from;
+  }
+  std::map<std::string, Picture> pictures;
+  for (const std::string section : {"pixels", "lines", "ink"}) {
+    for (const std::string& line : s[section]) {
+      SCOPED_TRACE(line);
+      std::istringstream in(line);
+      std::string at;
+      in >> at;
+      if (!pictures.contains(at)) pictures[at] = run.Shot(at);
+      const Picture& shot = pictures[at];
+      int x = 0, y = 0, cells = 0, number = 1;
+      std::uint32_t colour = 0;
+      Rect r;
+      if (section == "pixels" && in >> x >> y >> std::hex >> colour) {
+        ASSERT_TRUE(x < shot.width && y < shot.height) << shot.width << " x " << shot.height;
+        EXPECT_EQ(shot.At(x, y), ShotColour(colour));
+      }
+      for (; section == "lines" && in >> cells; ++number) {
+        EXPECT_EQ(Cells(LineInk(shot, 0xFFFFFF, number)), cells) << "line " << number;
+      }
+      if (section == "ink" && in >> std::hex >> colour) {
+        in >> std::dec >> r.left >> r.top >> r.right >> r.bottom;
+        EXPECT_EQ(FindInk(shot, colour).bounds, r);
+      }
+    }
+  }
+  for (const auto& [name, lines] : s) {
+    if (name.starts_with("file ")) {
+      EXPECT_EQ(run.game.Read(name.substr(5)), Joined(lines, "\r\n")) << name;
+    }
+  }
   if (c.check != nullptr) c.check(run);
 }
 
