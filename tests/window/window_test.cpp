@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -28,17 +29,18 @@ constexpr int kStepMs = 400;  // virtual time between the headless run's steps
 constexpr int kSettleMs = 8000;
 constexpr std::uint32_t kFirstFrame = 0xFF0000;  // of the test movie
 
-// What the player does, in the input file's words: "move X Y", "click X Y", "wheel up|down X Y",
-// "key NAME", "keydown NAME", "keyup NAME", "wait MS" (time passes), "watch MS" (time passes while
-// the movie's repeats are timed), or "shot": the window must come to show what the headless run
-// showed at this point, with the pointer left still ("fullshot": and fill the screen; "shot new":
-// a picture unlike the shot before; "shot as N": the same as shot N, counted from 1).
+// A game played: tests/window/FOLDER/NAME.steps says what the player does, a step a line, in the
+// input file's words ("move X Y", "click X Y", "wheel up|down X Y", "key NAME", "keydown NAME",
+// "keyup NAME") or: "wait MS" (time passes), "watch MS" (time passes while the movie's repeats
+// are timed), "shot": the window must come to show what the headless run showed at this point,
+// with the pointer left still ("fullshot": and fill the screen; "shot new": a picture unlike the
+// shot before; "shot as N": the same as shot N, counted from 1); "sound MS": compare the sound's
+// onsets for this long after the first.
 struct Game {
-  const char* name;  // tests/window/NAME
+  std::string folder, name;
   std::vector<std::string> steps;
-  int sound_ms = 0;  // compare the sound's onsets for this long after the first, when given
+  int sound_ms = 0;
   void (*prepare)(const TempDir& game) = nullptr;
-  const char* folder = nullptr;  // tests/window/FOLDER when not NAME
 };
 
 void PrintTo(const Game& game, std::ostream* out) {
@@ -94,18 +96,6 @@ std::string ReadFile(const std::string& path) {
   return s.str();
 }
 
-// The sample data of a WAV file.
-std::string WavData(const std::string& wav) {
-  std::size_t at = 12;
-  while (at + 8 <= wav.size()) {
-    std::uint32_t size = 0;
-    std::memcpy(&size, &wav[at + 4], 4);
-    if (wav.compare(at, 4, "data") == 0) return wav.substr(at + 8, size);
-    at += 8 + size + (size & 1);
-  }
-  return {};
-}
-
 // Onsets in ms: where the sound rises above a quarter of its peak after 25 ms below it.
 std::vector<double> Onsets(const std::vector<std::int16_t>& s) {
   int peak = 0;
@@ -132,13 +122,14 @@ void ExpectSameOnsets(const std::vector<std::int16_t>& headless,
   ASSERT_FALSE(w.empty()) << "the window run made no sound";
   ASSERT_GT(window.size() / 44.1 - w[0], span) << "the window's sound stopped short";
   ASSERT_GT(headless.size() / 44.1 - h[0], span);
-  std::vector<double> hs, ws;
-  for (double t : h) {
-    if (t - h[0] < span) hs.push_back(t - h[0]);
-  }
-  for (double t : w) {
-    if (t - w[0] < span) ws.push_back(t - w[0]);
-  }
+  const auto from_first = [span](const std::vector<double>& all) {
+    std::vector<double> within;
+    for (double t : all) {
+      if (t - all[0] < span) within.push_back(t - all[0]);
+    }
+    return within;
+  };
+  const std::vector<double> hs = from_first(h), ws = from_first(w);
   std::ostringstream both;
   for (std::size_t i = 0; i < std::max(hs.size(), ws.size()); ++i) {
     both << (i < hs.size() ? hs[i] : -1) << "/" << (i < ws.size() ? ws[i] : -1) << " ";
@@ -168,16 +159,10 @@ void ExpectPictureWithSound(const std::vector<double>& loops, const std::vector<
   EXPECT_LT(high - low, 40) << "picture behind its sound by (ms): " << seen.str();
 }
 
-const char* KeySym(const std::string& name) {
-  static const std::pair<const char*, const char*> kKeys[] = {
-      {"enter", "Return"}, {"space", "space"}, {"esc", "Escape"},
-      {"f4", "F4"},        {"left", "Left"},   {"up", "Up"},
-      {"right", "Right"},  {"down", "Down"},   {"ctrl", "Control_L"}};
-  for (const auto& [ours, x] : kKeys) {
-    if (name == ours) return x;
-  }
-  return nullptr;
-}
+const std::map<std::string, const char*> kKeySyms = {
+    {"enter", "Return"}, {"space", "space"}, {"esc", "Escape"},
+    {"f4", "F4"},        {"left", "Left"},   {"up", "Up"},
+    {"right", "Right"},  {"down", "Down"},   {"ctrl", "Control_L"}};
 
 void Play(const Game& game) {
   SCOPED_TRACE(game.name);
@@ -203,9 +188,7 @@ void Play(const Game& game) {
   run.game.Write("input.txt", input);
   std::vector<std::string> args{"--until", std::to_string(t + kStepMs)};
   if (game.sound_ms > 0) args.insert(args.end(), {"--audio", run.out.Path("headless.wav")});
-  RunHeadless(run,
-              ADV_SOURCE_DIR "/tests/window/" + std::string(game.folder ? game.folder : game.name),
-              args, shots);
+  RunHeadless(run, ADV_SOURCE_DIR "/tests/window/" + game.folder, args, shots);
 
   // The same game in a window, each step once the one before has shown.
   XSession x(kScreenWidth, kScreenHeight);
@@ -277,9 +260,9 @@ void Play(const Game& game) {
     } else if (verb == "wait") {
       std::this_thread::sleep_for(std::chrono::milliseconds(std::stoi(arg)));
     } else if (verb == "key" || verb == "keydown" || verb == "keyup") {
-      ASSERT_NE(KeySym(arg), nullptr) << step;
-      if (verb == "key") x.Key(KeySym(arg));
-      if (verb != "key") x.KeyTo(KeySym(arg), verb == "keydown");
+      ASSERT_TRUE(kKeySyms.contains(arg)) << step;
+      if (verb == "key") x.Key(kKeySyms.at(arg));
+      if (verb != "key") x.KeyTo(kKeySyms.at(arg), verb == "keydown");
     } else {
       std::istringstream(step.substr(verb.size() + (verb == "wheel" ? arg.size() + 1 : 0))) >> px >>
           py;
@@ -299,7 +282,8 @@ void Play(const Game& game) {
                         ended.find("(X_SendEvent)") != std::string::npos;
   EXPECT_TRUE(status == 0 || sdl_race) << "exit status " << status << "\n" << ended;
   if (game.sound_ms > 0) {
-    ExpectSameOnsets(LeftChannel(WavData(ReadFile(run.out.Path("headless.wav")))),
+    // adv writes its WAV files with a header of 44 bytes.
+    ExpectSameOnsets(LeftChannel(ReadFile(run.out.Path("headless.wav")).substr(44)),
                      LeftChannel(ReadFile(disk_audio)), game.sound_ms);
   }
   if (watched) ExpectPictureWithSound(loops, Onsets(LeftChannel(ReadFile(disk_audio))));
@@ -347,43 +331,31 @@ void MakeGradient(const TempDir& game) {
              }));
 }
 
-const Game kGames[] = {
-    // A page, its click wait ended by Enter, a wait for the right button ended by Space; the
-    // choices then show with nothing touched; the arrow keys move the pointer over them.
-    {"choices",
-     {"shot", "key enter", "shot", "key space", "shot", "move 40 88", "key left", "shot", "key up",
-      "key up", "shot", "key right", "key down", "shot", "key left", "shot", "click 24 72", "shot",
-      "key esc"}},
-    // The stages of a transition, a second apart: the shots fall at 400, 1400 and 2400 ms,
-    // inside the first three, and at 4800 ms on the whole picture.
-    {"transition",
-     {"shot", "wait 600", "shot", "wait 600", "shot", "wait 2000", "shot", "key esc"},
-     0,
-     MakeGradient},
-    {"fullscreen", {"shot", "key f4", "fullshot", "key f4", "shot", "key esc"}, 0, MakeGradient},
-    {"beat", {"shot", "wait 4000", "key esc"}, 2600, MakeBeat},
-    // The music stops a second after the span compared: on a busy machine SDL's disk driver
-    // can fall that far behind the wall clock the script's wait runs on.
-    {"music", {"shot", "wait 3500", "key esc"}, 1400, MakeMusic},
-    {"cdloop", {"shot", "wait 3500", "key esc"}, 1400, MakeTrack},
-    {"movie", {"shot", "watch 3000", "wait 1500", "shot", "key esc"}, 3100, MakeMovie},
-    // Three pages, then two choices. Ctrl held passes the pages without a click and stops at the
-    // choices with the pointer resting on the first; after it is let go the choices still wait.
-    {"skip",
-     {"shot", "move 10 80", "keydown ctrl", "wait 1000", "shot new", "keyup ctrl", "wait 500",
-      "shot as 2", "click 10 80", "shot new", "key esc"},
-     0,
-     SkipUnseen,
-     "pages"},
-    // Two turns of the wheel show page one again; the click made there stays with the backlog,
-    // and Esc returns to page two, still waiting.
-    {"backlog",
-     {"shot", "click 600 440", "shot new", "wheel up 600 440", "wheel up 600 440", "shot new",
-      "click 600 440", "shot as 3", "key esc", "shot as 2", "key esc"},
-     0,
-     nullptr,
-     "pages"},
-};
+// Every NAME.steps file, with what its game needs written into the copy first.
+std::vector<Game> Games() {
+  const std::pair<const char*, void (*)(const TempDir&)> prepare[] = {
+      {"transition", MakeGradient}, {"fullscreen", MakeGradient}, {"beat", MakeBeat},
+      {"music", MakeMusic},         {"cdloop", MakeTrack},        {"movie", MakeMovie},
+      {"skip", SkipUnseen}};
+  std::vector<Game> games;
+  for (const auto& entry :
+       std::filesystem::recursive_directory_iterator(ADV_SOURCE_DIR "/tests/window")) {
+    if (entry.path().extension() != ".steps") continue;
+    Game game{entry.path().parent_path().filename(), entry.path().stem(), {}};
+    std::istringstream in(ReadFile(entry.path()));
+    for (std::string step; std::getline(in, step);) {
+      if (step.starts_with("sound ")) game.sound_ms = std::stoi(step.substr(6));
+      if (!step.empty() && step[0] != '#' && !step.starts_with("sound "))
+        game.steps.push_back(step);
+    }
+    for (const auto& [name, function] : prepare) {
+      if (game.name == name) game.prepare = function;
+    }
+    games.push_back(game);
+  }
+  std::ranges::sort(games, {}, &Game::name);
+  return games;
+}
 
 class WindowGame : public testing::TestWithParam<Game> {};
 
@@ -391,7 +363,7 @@ TEST_P(WindowGame, ShowsAndSoundsAsHeadless) {
   Play(GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, WindowGame, testing::ValuesIn(kGames),
+INSTANTIATE_TEST_SUITE_P(Window, WindowGame, testing::ValuesIn(Games()),
                          [](const testing::TestParamInfo<Game>& i) { return i.param.name; });
 
 }  // namespace
