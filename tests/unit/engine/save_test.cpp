@@ -114,36 +114,5 @@ TEST(SaveTest, LinkedFoldersSaveAndLeftoversGo) {
   EXPECT_TRUE(t.dir.Exists("disk/save2.txt.Ab12Cd"));
 }
 
-struct LoadCase {
-  const char* script;
-  const char* values;  // a/ab/b afterwards
-  test::ScriptError error;
-};
-
-const LoadCase kLoads[] = {
-    {".lod save1 a\n.lod save1 b\n", "0/5/3", {}},  // the first line starting ".let a" is ab's
-    {".lod nosuch\n.lod nosuch b\n", "0/0/0", {}},
-    {".lod save1 zz\n", "0/0/0", {"start.txt", 1, kMsgLoadNoVariable}},
-    {".lod folder\n.let b = 1\n", "0/0/1", {"start.txt", 1, kMsgLoadOpen}},
-    {".lod folder a\n", "0/0/0", {"start.txt", 1, kMsgLoadOpen}},
-    {".lod old\n", "1/0/3", {"old.txt", 2, kMsgAssignUndeclared}},  // an older configuration's
-};
-
-TEST(LoadTest, OneVariableOrReports) {
-  for (const LoadCase& c : kLoads) {
-    SCOPED_TRACE(c.script);
-    test::TestEngine t;
-    test::RunConfigText(t, ".int a ab b\n");
-    t.WriteFile("save1.txt", ".let ab = 5\r\n.let a = 7\r\n.let b = 3\r\n");
-    t.WriteFile("old.txt", ".let a = 1\r\n.let gone = 2\r\n.let b = 3\r\n");
-    t.WriteFile("folder.txt/x", "");
-    ASSERT_TRUE(test::RunScript(t, c.script));
-    EXPECT_EQ(std::to_string(t.Int("a")) + "/" + std::to_string(t.Int("ab")) + "/" +
-                  std::to_string(t.Int("b")),
-              c.values);
-    test::ExpectOnlyError(t, c.error);
-  }
-}
-
 }  // namespace
 }  // namespace adv
