@@ -11,12 +11,12 @@
 namespace adv::test {
 namespace {
 
-// pacing, errors, variables, config, blocks, loads, background, input and settings: small games
-// whose run.expect says what each does.
+// pacing, errors, variables, config, blocks, loads, expressions, background, input and settings:
+// small games whose run.expect says what each does.
 INSTANTIATE_TEST_SUITE_P(Shell, ScenarioFolder,
-                         testing::ValuesIn(ExpectFiles({"pacing/", "errors/", "variables/",
-                                                        "config/", "blocks/", "loads/",
-                                                        "background/", "input/", "settings/"})),
+                         testing::ValuesIn(ExpectFiles(
+                             {"pacing/", "errors/", "variables/", "config/", "blocks/", "loads/",
+                              "expressions/", "background/", "input/", "settings/"})),
                          CaseName);
 
 TEST(ShellScenario, UntilEndsTheRunAndRunsRepeatExactly) {

@@ -35,20 +35,5 @@ TEST(MessageDisplayTest, EachEscapeTakesItsBytes) {
   }
 }
 
-// Laid out, not presented: instant text waits in the pending rectangle for the next flush.
-TEST(MessageDisplayTest, TextSpeedZeroMakesTheTextInstant) {
-  test::StartedEngine t;
-  t.engine.text.text_speed = 0;
-  t.engine.text.message_window_shown = true;
-  t.SetLine("AB");
-  MessageDisplayStep(t.engine);
-  EXPECT_TRUE(t.engine.text.instant);
-  EXPECT_FALSE(t.engine.text.pending.Empty());
-  EXPECT_TRUE(t.engine.frame.dirty.Empty());
-  FlushPendingText(t.engine);
-  EXPECT_TRUE(t.engine.text.pending.Empty());
-  EXPECT_FALSE(t.engine.frame.dirty.Empty());
-}
-
 }  // namespace
 }  // namespace adv

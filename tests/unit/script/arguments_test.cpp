@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <climits>
-
 #include "script/arguments.h"
 #include "script/line_buffer.h"
 #include "support/test_engine.h"
@@ -36,30 +34,6 @@ TEST(ReadWordTest, BlanksTabsQuotesAndTwoByteCharacters) {
       {std::string_view("a b\0c d", 7), {"a", "b"}},  // NUL ends the line
   };
   for (const auto& [line, words] : cases) EXPECT_EQ(ReadWords(line), words) << line;
-}
-
-TEST(ExpressionTest, LeftToRightWithDefinedOverflowAndUnknownNames) {
-  // An unknown operator and its operand are ignored; literals beyond 32 bits saturate.
-  // clang-format off
-  const std::pair<const char*, std::int32_t> cases[] = {
-      {"1 + 2 * 3", 9}, {"10 / 3", 3}, {"-7 % 3", -1}, {"-7 / 2", -3}, {"2 - 5 * 2", -6},
-      {"5 +", 5}, {"5 ? 7 + 1", 6}, {"7 / 0", 0}, {"7 % 0", 0}, {"-2147483648 / -1", INT_MIN},
-      {"-2147483648 % -1", 0}, {"2147483647 + 1", INT_MIN}, {"65536 * 65536", 0},
-      {"99999999999999999999", INT_MAX}, {"-99999999999999999999", INT_MIN}};
-  // clang-format on
-  test::TestEngine t;
-  for (const auto& [text, value] : cases) {
-    t.SetLine(text);
-    EXPECT_EQ(ReadIntExpr(t.engine.script), value) << text;
-  }
-  EXPECT_TRUE(t.boxes().empty());
-  // Unknown names are reported and count as 0; "1+2" is one word, and no variable.
-  t.SetLine("3 + nosuch");
-  EXPECT_EQ(ReadIntExpr(t.engine.script), 3);
-  t.SetLine("1+2");
-  EXPECT_EQ(ReadIntExpr(t.engine.script), 0);
-  ASSERT_EQ(t.boxes().size(), 2u);
-  EXPECT_NE(t.boxes()[0].find("存在しない変数を指定しました"), std::string::npos);
 }
 
 TEST(ParseColourTest, HexPairsAndFallbacks) {

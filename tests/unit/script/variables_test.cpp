@@ -12,28 +12,7 @@ class LetTest : public ::testing::Test {
   test::TestEngine t;
 };
 
-TEST_F(LetTest, IntegerAndStringAssignment) {
-  t.Execute(".let n = 1 + 2 * 3");
-  EXPECT_EQ(t.Int("n"), 9);
-  // A string takes one word, brackets expanded, a name as its text.
-  for (const auto& [line, value] : {std::pair{".let s = \"two words\" more", "two words"},
-                                    {".let s = abc def", "abc"},
-                                    {".let s = [n]", "9"},
-                                    {".let s = n", "n"}}) {
-    t.Execute(line);
-    EXPECT_EQ(t.String("s"), value) << line;
-  }
-  EXPECT_TRUE(t.boxes().empty());
-}
-
-TEST_F(LetTest, UndeclaredAndSystemNamesCannotBeAssigned) {
-  t.Execute(".let undeclared = 1");
-  t.Execute(".let CurLine = 5");
-  ASSERT_EQ(t.boxes().size(), 2u);
-  EXPECT_NE(t.boxes()[1].find("存在しない変数に代入しようとしました"), std::string::npos);
-  EXPECT_EQ(t.engine.script.vars.ints.count("undeclared"), 0u);
-}
-
+// The rest of .let is played in the expressions, words and variables scenarios.
 TEST_F(LetTest, DeclaredSystemNameIsAssignedButReadsTheSystemValue) {
   DeclareVariable(t.engine.script.vars, VariableKind::kInt, "CurLine");
   t.OpenScript("s.txt", "a\nb\nc\n");
