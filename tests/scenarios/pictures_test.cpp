@@ -1,13 +1,13 @@
-// .pic and .spr through adv --headless: composition methods on screen and offscreens, sprite
-// keying, error messages, the spare-buffer path and transitions, checked in screenshots.
+// .pic and .spr through adv --headless, checked in screenshots: composition methods from
+// pictures and colours, and transitions; the pictures-* folders hold offscreens, sprite keying,
+// error messages and the spare-buffer path.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 
 #include "graphics/draw_image.h"
 #include "support/bmp_writer.h"
-#include "support/run_adv.h"
+#include "support/flow_headless.h"
 #include "support/temp_dir.h"
 
 namespace adv::test {
@@ -24,12 +24,23 @@ Colour Of(std::uint32_t rrggbb) {
   return MakeColour(rrggbb >> 16, (rrggbb >> 8) & 255, rrggbb & 255);
 }
 
+// The pictures the pictures-* games draw: p, a32 (p with half alpha) and the sprite k.
+void WritePictures(const TempDir& game) {
+  game.Write("data/p.bmp", Bmp24(32, 32, [](int, int) { return kSource; }));
+  game.Write("data/a32.bmp", Bmp32(32, 32, [](int, int) { return 0x80000000u | kSource; }));
+  game.Write("data/k.bmp", Bmp24(8, 8, [](int x, int y) {
+               return (x == 0 && y == 0) || x == y + 1 ? 0xFF00FFu : 0xFFFF00u;
+             }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, ScenarioFolder,
+                         testing::ValuesIn(ExpectFiles({"pictures-"}, WritePictures)), CaseName);
+
 class PictureScenario : public ::testing::Test {
  protected:
   void SetUp() override {
     game.Write("data/config.txt", ".bgc #404040\n.scr 2\n");
-    game.Write("data/p.bmp", Bmp24(32, 32, [](int, int) { return kSource; }));
-    game.Write("data/a32.bmp", Bmp32(32, 32, [](int, int) { return 0x80000000u | kSource; }));
+    WritePictures(game);
   }
   RunResult Run(const std::string& script, const std::vector<std::string>& shots = {}) {
     game.Write("data/start.txt", script);
@@ -96,65 +107,6 @@ TEST_F(PictureScenario, EveryMethodFromAPictureAndFromAColour) {
     fills[m](d, Of(kSource));
     EXPECT_EQ(end.At(m * 40 + 16, 56), Shot(d.GetPixel(0, 0))) << "colour, method " << m;
   }
-}
-
-TEST_F(PictureScenario, OffscreensSpritesAndDefaultSizes) {
-  // Magenta at the top-left and just right of the diagonal; yellow elsewhere. The sprite's
-  // rectangle starts on yellow: the key is the top-left pixel wherever the rectangle is.
-  game.Write("data/k.bmp", Bmp24(8, 8, [](int x, int y) {
-               return (x == 0 && y == 0) || x == y + 1 ? 0xFF00FFu : 0xFFFF00u;
-             }));
-  Run(".pic off1 p 0 0 0 0 5 5\n"  // the picture's own size: 32 x 32 at (5, 5)
-      ".pic screen off1 0 0 0 0 100 100 60 60\n"
-      ".spr screen k 0 0 0 0 200 200 4 4 2 2\n"
-      ".pic screen #FF0000 0 0 0 0 600 400\n");  // a colour covers 640 x 480, clipped
-  const std::pair<int, std::uint32_t> expected[] = {
-      {100 + 20, kSource}, {100 + 2, kBackground}, {100 + 38, kBackground},  // off1 (5..36)
-      {200, 0xFFFF00},     {203, 0xFFFF00},        {204, kBackground},       // the sprite
-  };
-  for (auto [at, colour] : expected) EXPECT_EQ(end.At(at, at), ShotColour(colour)) << at;
-  EXPECT_EQ(end.At(201, 200), ShotColour(kBackground));  // source (3, 2): magenta
-  EXPECT_EQ(end.At(639, 479), ShotColour(0xFF0000));
-  EXPECT_EQ(end.At(599, 479), ShotColour(kBackground));
-}
-
-TEST_F(PictureScenario, EveryMessageNamesFileAndLine) {
-  const std::pair<const char*, const char*> lines[] = {
-      {".pic nowhere p", "コピー先の指定が不正です"},
-      {".pic off9 p", "コピー先に存在しないオフスクリーンを指定しました"},
-      {".pic screen off5", "コピー元に存在しないオフスクリーンを指定しました"},
-      {".pic screen missing", "コピー元のファイルを開けません"},
-      {".pic off0 p 3", "コピー先が「screen」でない場合トランジションは無効です"},
-      {".spr screen #FFFFFF", "「.spr」ではコピー元に色を指定しても無効です"},
-      {".spr screen p 0 0 2", "「.spr」では合成方法「2」は無効です"},
-      {".spr screen p 0 0 3", "「.spr」では合成方法「3」は無効です"},
-      {".spr screen p 0 0 6", "「.spr」では合成方法「6」は無効です"},
-      {".pic screen #FFFFFF 0 0 6", "合成方法「6」ではコピー元に色を指定しても無効です"},
-      {".pic screen p 0 0 7", nullptr},  // silently nothing
-      {".pic screen folder\\p", "コピー元のファイルを開けません"},
-  };
-  std::string script;
-  for (const auto& [line, message] : lines) script += std::string(line) + "\n";
-  const RunResult r = Run(script);
-  const auto err = r.ErrLines();
-  for (std::size_t i = 0; i < std::size(lines); ++i) {
-    const std::string at = "start.txt:" + std::to_string(i + 1) + ":";
-    const auto found =
-        std::find_if(err.begin(), err.end(), [&](auto& l) { return l.starts_with(at); });
-    if (lines[i].second == nullptr) {
-      EXPECT_EQ(found, err.end()) << *found;
-    } else {
-      EXPECT_TRUE(r.HasError(at + " " + lines[i].second)) << at << "\n" << r.err;
-    }
-  }
-  // The transition error still drew onto the offscreen; nothing else reached the screen.
-  EXPECT_EQ(end.At(16, 16), ShotColour(kBackground));
-}
-
-TEST_F(PictureScenario, PendingWaitGoesThroughTheSpareBuffer) {
-  Run(".wat 500\n.pic screen #FF0000\n.wat 300\n.end\n", {"200", "600"});
-  EXPECT_EQ(ShotAt("200").At(320, 240), ShotColour(kBackground));
-  EXPECT_EQ(ShotAt("600").At(320, 240), ShotColour(0xFF0000));
 }
 
 TEST_F(PictureScenario, Transitions) {
