@@ -2,14 +2,14 @@
 
 #include <string>
 
-#include "support/script_run.h"
+#include "support/test_engine.h"
 
 namespace adv {
 namespace {
 
 // Runs start with n set beforehand.
 void RunWithN(test::TestEngine& t, int n, const std::string& start) {
-  test::RunConfigText(t, ".str t\n.int n\n");
+  t.RunConfig(".str t\n.int n\n");
   t.engine.script.vars.ints["n"] = n;
   ASSERT_TRUE(test::RunScript(t, start));
 }

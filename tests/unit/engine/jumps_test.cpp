@@ -2,7 +2,7 @@
 
 #include "base/messages.h"
 #include "engine/jumps.h"
-#include "support/script_run.h"
+#include "support/test_engine.h"
 
 namespace adv {
 namespace {

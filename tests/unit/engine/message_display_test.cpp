@@ -5,7 +5,7 @@
 #include <string>
 
 #include "engine/message_display.h"
-#include "support/started_engine.h"
+#include "support/test_engine.h"
 
 namespace adv {
 namespace {

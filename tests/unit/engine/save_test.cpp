@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/messages.h"
-#include "support/script_run.h"
+#include "support/test_engine.h"
 
 namespace adv {
 namespace {
@@ -19,7 +19,7 @@ using std::string_literals::operator""s;
 // save is replaced and a name with an extension keeps it.
 TEST(SaveTest, ReplacesAReadOnlySave) {
   test::TestEngine t;
-  test::RunConfigText(t, ".int a\n");
+  t.RunConfig(".int a\n");
   t.WriteFile("slot.dat", "old");
   ::chmod(t.dir.Path("slot.dat").c_str(), 0444);
   ASSERT_TRUE(test::RunScript(t, ".let a = -1\n.sav slot.dat\n"));
@@ -41,7 +41,7 @@ TEST(SaveTest, FailedSavesAreReportedAndKeepTheOldFile) {
 
   // A write that fails part-way (here: past the file size limit, as a full disk would).
   test::TestEngine full;
-  test::RunConfigText(full, ".str s\n");
+  full.RunConfig(".str s\n");
   full.WriteFile("save1.txt", "old");
   full.OpenScript("start.txt", ".sav save1\n");
   rlimit old_limit{};
@@ -66,9 +66,9 @@ TEST(SaveTest, NamesStayInsideTheGameFolder) {
   t.WriteFile("outside.txt", ".let a = 9\r\n");
   t.WriteFile("game/save/.keep", "");
   t.WriteFile("game/data/.keep", "");
+  t.RunConfig(".int a\n");
   t.engine.files.SetRoot(t.dir.Path("game"));
   t.engine.files.SetBase(t.dir.Path("game/data"));
-  test::RunConfigText(t, ".int a\n");
   for (const std::string& name :
        {t.dir.Path("outside"), "..\\..\\outside"s, "data\\..\\..\\..\\outside"s, "C:\\outside"s,
         "c:outside"s, "\\outside"s}) {
@@ -99,9 +99,9 @@ TEST(SaveTest, LinkedFoldersSaveAndLeftoversGo) {
   t.WriteFile("home/.keep", "");
   ASSERT_EQ(::symlink(t.dir.Path("disk").c_str(), t.dir.Path("game/data").c_str()), 0);
   ASSERT_EQ(::symlink(t.dir.Path("home").c_str(), t.dir.Path("disk/home").c_str()), 0);
+  t.RunConfig(".int a\n");
   t.engine.files.SetRoot(t.dir.Path("game"));
   t.engine.files.SetBase(t.dir.Path("game/data"));
-  test::RunConfigText(t, ".int a\n");
   ASSERT_TRUE(test::RunScript(t, ".let a = 3\n.sav save1\n"));
   test::ExpectOnlyError(t, {});
   EXPECT_EQ(t.dir.Read("disk/save1.txt"), ".let a = 3\r\n");

@@ -8,7 +8,7 @@
 
 #include "engine/interpreter.h"
 #include "support/ink.h"
-#include "support/started_engine.h"
+#include "support/test_engine.h"
 
 namespace adv {
 namespace {
