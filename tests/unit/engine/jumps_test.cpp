@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "base/messages.h"
 #include "engine/jumps.h"
 #include "support/test_engine.h"
@@ -59,6 +61,27 @@ TEST(ReturnFromSubroutineTest, ResumesTheCallerOrReports) {
         t, gone ? test::ScriptError{"s.txt", 1, kMsgSubCallerOpen} : test::ScriptError{});
     EXPECT_EQ(t.engine.script.file.line_number(), gone ? 1 : 2);
   }
+}
+
+// Runs start with n set beforehand.
+void RunWithN(test::TestEngine& t, int n, const std::string& start) {
+  t.RunConfig(".str t\n.int n\n");
+  t.engine.script.vars.ints["n"] = n;
+  ASSERT_TRUE(test::RunScript(t, start));
+}
+
+// Every case word and the blocks around them are run in the blocks scenario; this one is too
+// big for a file.
+TEST(CasTest, DeepNestingIsSkippedWithoutRecursion) {
+  constexpr int kDepth = 100000;
+  std::string start = "@A\n.cas n\n.== 1\n";
+  for (int i = 0; i < kDepth; ++i) start += ".cas n\n.els\n";
+  for (int i = 0; i < kDepth; ++i) start += ".\n";
+  start += ".\n@E\n";
+  test::TestEngine t;
+  RunWithN(t, 0, start);
+  EXPECT_EQ(t.String("t"), "AE");
+  test::ExpectOnlyError(t, {});
 }
 
 }  // namespace

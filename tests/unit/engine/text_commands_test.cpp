@@ -1,5 +1,3 @@
-// Text commands given numbers at the ends of the 32-bit range: positions are computed without
-// overflow and land where the clamped arithmetic puts them. The font keywords of .txt and .tpr.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,12 +5,15 @@
 #include <tuple>
 
 #include "engine/interpreter.h"
+#include "engine/message_display.h"
 #include "support/ink.h"
 #include "support/test_engine.h"
 
 namespace adv {
 namespace {
 
+// Text commands given numbers at the ends of the 32-bit range: positions are computed without
+// overflow and land where the clamped arithmetic puts them. The font keywords of .txt and .tpr.
 // .tps 0 takes a screen point to the layer; a picture then composes the layer, wherever it is.
 TEST(TextCommandsTest, CursorPlacedOnScreenFromAnyLayerPosition) {
   const struct {
@@ -102,6 +103,33 @@ TEST(TextCommandsTest, TextPositionVariablesSaturate) {
   t.Execute(".let y = CurTextY");
   EXPECT_EQ(t.Int("x"), INT_MAX);
   EXPECT_EQ(t.Int("y"), INT_MIN + 32);  // the line feed after A: the second line of 32 pixels
+}
+
+// One step of the message display for the escapes the text scenario tests do not show on screen:
+// which bytes it takes from the line, where it goes next, and what lands on the page.
+TEST(MessageDisplayTest, EachEscapeTakesItsBytes) {
+  const struct {
+    const char* line;
+    State next;
+    const char* rest;        // what the step leaves in the line buffer
+    std::string drawn = "";  // the text of the page's only line afterwards
+  } cases[] = {
+      {"\\", State::kReadLine, ""},  // a backslash at the very end of the script
+      {"\\t\nX", State::kTextClearWaitSetup, "\nX"},
+      {"\\TX", State::kTextClearWaitSetup, "X"},
+      {"\\\x82\xA0Y", State::kText, "Y", "\x82\xA0"},
+      {"\x82\xA0Y", State::kText, "Y", "\x82\xA0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    test::StartedEngine t;
+    t.SetLine(c.line);
+    EXPECT_EQ(MessageDisplayStep(t.engine), c.next);
+    EXPECT_EQ(t.engine.script.line.Rest(), c.rest);
+    TextLine line;
+    ASSERT_TRUE(t.engine.message_layer.GetLine(&line, 1));
+    EXPECT_EQ(line.text, c.drawn);
+  }
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "script/arguments.h"
+#include "script/line_buffer.h"
 #include "script/variables.h"
 #include "support/test_engine.h"
 
@@ -65,6 +67,85 @@ TEST(SerializeVariablesTest, IntegersFirstEachInByteOrder) {
   EXPECT_EQ(SerializeVariables(tables),
             ".let a = -1\r\n.let b = 2\r\n.let \x82\xA0 = 0\r\n.let s = \"x y\"\r\n");
   EXPECT_EQ(SerializeVariables(VariableTables{}), "");
+}
+
+using Words = std::vector<std::string>;
+
+Words ReadWords(std::string_view line) {
+  LineBuffer buffer;
+  buffer.Set(line);
+  Words words;
+  do {
+    words.emplace_back();
+    ReadWordFrom(buffer, words.back());
+  } while (buffer.Rest().find_first_not_of(" \t\n") != std::string_view::npos);
+  return words;
+}
+
+TEST(ReadWordTest, BlanksTabsQuotesAndTwoByteCharacters) {
+  const std::pair<std::string_view, Words> cases[] = {
+      {"  .wat\t 500\n", {".wat", "500"}},
+      {"\"MS Gothic\" x", {"MS Gothic", "x"}},
+      {"a\"b c\"d e", {"ab cd", "e"}},
+      {"\"\" x", {"", "x"}},
+      {"\"a\tb\"", {"a", "b"}},  // a TAB ends a word even inside quotes
+      // The second byte may be anything, a blank or a line feed included; a lead byte as the
+      // last byte of the line stays alone in the word.
+      {"\x82\x20\x82\x0A x", {"\x82\x20\x82\x0A", "x"}},
+      {"ab\x82", {"ab\x82"}},
+      {std::string_view("a b\0c d", 7), {"a", "b"}},  // NUL ends the line
+  };
+  for (const auto& [line, words] : cases) EXPECT_EQ(ReadWords(line), words) << line;
+}
+
+TEST(ParseColourTest, HexPairsAndFallbacks) {
+  // "#1G2233": "1G" reads as far as it is hexadecimal.
+  const std::pair<const char*, std::uint32_t> cases[] = {
+      {"#FF8000", 0x0080FF}, {"#ff8000", 0x0080FF}, {"#1", 0x000001}, {"#1G2233", 0x332201},
+      {"#GG0000", 0},        {"FF8000", 0},         {"", 0}};
+  for (const auto& [text, bgr] : cases) EXPECT_EQ(ParseColour(text), bgr) << text;
+}
+
+TEST(ExpandTest, ReferencesWidthsNestingAndBounds) {
+  test::TestEngine t;
+  t.RunConfig(".int n i flag3 m\n.str s\n");
+  auto& vars = t.engine.script.vars;
+  vars.ints = {{"n", 5}, {"i", 3}, {"flag3", 42}, {"m", -5}};
+  vars.strings["s"] = "[i";
+  // A "[" produced by a replacement can be completed by a later "]"; the second byte of a
+  // two-byte character is never a bracket (0x5B and 0x5D can be one).
+  // clang-format off
+  const std::pair<const char*, const char*> cases[] = {
+      {"a[n]b", "a5b"}, {"[n^000]", "005"}, {"[n^0]", "5"}, {"[n^xyz]", "005"},
+      {"[m^000]", "00-5"}, {"[+007]", "7"}, {"[nosuch]", "nosuch"}, {"[flag[i]]", "42"},
+      {"x]y[z", "x]y[z"}, {"[[n]", "[5"}, {"[s]]", "3"}, {"\x81[n]", "\x81[n]"},
+      {"\x81" "a[n]", "\x81" "a5"}};
+  // clang-format on
+  for (const auto& [text, expanded] : cases) {
+    std::string s = text;
+    ExpandVariables(t.engine.script, s);
+    EXPECT_EQ(s, expanded) << text;
+  }
+  EXPECT_TRUE(t.boxes().empty());
+  std::string width = "[nosuch^00]";  // a width asks for a number: reported
+  ExpandVariables(t.engine.script, width);
+  EXPECT_EQ(width, "00");
+  EXPECT_EQ(t.boxes().size(), 1u);
+  vars.strings["s"] = std::string(1 << 19, 'x');
+  std::string doubling = "[s][s][s][s][s][s][s][s]";
+  ExpandVariables(t.engine.script, doubling);
+  EXPECT_LE(doubling.size(), std::size_t{1} << 20);
+  // Deep nesting takes one pass; a name that stands for itself grows level by level only until
+  // the line's budget is spent (without it this line would make tens of gigabytes).
+  const std::size_t deep = 100000;
+  std::string nested = std::string(deep, '[') + "n" + std::string(deep, ']');
+  ExpandVariables(t.engine.script, nested);
+  EXPECT_EQ(nested, "5");
+  std::string growing = std::string(deep, '[') + "a";
+  for (std::size_t i = 0; i < deep; ++i) growing += "]b";
+  ExpandVariables(t.engine.script, growing);
+  EXPECT_LE(growing.size(), std::size_t{1} << 20);
+  EXPECT_EQ(t.boxes().size(), 1u);
 }
 
 }  // namespace
