@@ -18,7 +18,8 @@ TEST_P(ScenarioFolder, DoesWhatItsExpectFileSays) {
   ExpectScenario(GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(Flow, ScenarioFolder, testing::ValuesIn(ExpectFiles({"flow-", "jumps/"})), CaseName);
+INSTANTIATE_TEST_SUITE_P(Flow, ScenarioFolder, testing::ValuesIn(ExpectFiles({"flow-", "jumps/"})),
+                         CaseName);
 
 // The integer a --vars file gives name.
 int Var(const std::string& vars, const std::string& name) {

@@ -1,12 +1,17 @@
-// End-to-end runs of small games through adv --headless: pacing, errors, variables,
-// the background colour, scripted input, the settings file and looping music.
+// adv as the shell runs it: small games through adv --headless (pacing, errors, variables, the
+// background colour, scripted input, the settings file, looping music), adv --check on broken
+// games, and the installed package.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
 
+#include <filesystem>
+
 #include "host/codecs/ffmpeg_audio_source.h"
 #include "support/flow_headless.h"
 #include "support/media_files.h"
+#include "support/run_adv.h"
+#include "support/temp_dir.h"
 
 namespace adv::test {
 namespace {
@@ -110,6 +115,110 @@ TEST(ShellScenario, DemoPlaysToBothEndings) {
         << run.vars;
     EXPECT_NE(run.vars.find(".let visits = 1\r\n"), std::string::npos) << run.vars;
   }
+}
+
+// adv --check on small broken games, one folder per kind of problem (each folder's run.expect
+// holds every line reported, the summary and the exit status); the demo is clean.
+std::vector<std::string> Lines(const std::string& text) {
+  return RunResult{0, "", text}.ErrLines();
+}
+
+// What adv --check writes on stderr for a game, the summary last, and its exit status.
+void ExpectCheck(const std::string& game, int status, const std::string& lines) {
+  const RunResult r = RunAdv({"--check", game});
+  EXPECT_EQ(r.ErrLines(), Lines(lines)) << r.err;
+  EXPECT_EQ(r.status, status);
+  EXPECT_EQ(r.out, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Check, ScenarioFolder, testing::ValuesIn(ExpectFiles({"check-"})),
+                         CaseName);
+
+// The demo is clean; five faults planted in it are exactly what is reported.
+TEST(CheckScenario, TheDemoIsCleanAndPlantedFaultsAreFound) {
+  ExpectCheck(ScenarioDir("../../demo"), 0, "adv --check: 0 errors, 0 warnings in 4 scripts");
+  TempDir game;
+  std::filesystem::copy(ScenarioDir("../../demo"), game.path(),
+                        std::filesystem::copy_options::recursive);
+  std::string script = game.Read("data/start.txt");
+  for (const auto& [from, to] : {std::pair{".pic screen sky 5 40\n", ".pic screen skyy 5 40\n"},
+                                 {".wat 800\n", ".wat 800ms\n"},
+                                 {".let scene = 1\n", ".let scnee = 1\n"},
+                                 {".spr screen chara 0 0 5 16", ".spr screen chara 0 0 2 16"},
+                                 {".end", ".ned"}}) {
+    const std::size_t at = script.find(from);
+    ASSERT_NE(at, std::string::npos) << from;
+    script.replace(at, std::string_view(from).size(), to);
+  }
+  game.Write("data/start.txt", script);
+  ExpectCheck(
+      game.path(), 1,
+      R"(start.txt:12: コピー元のファイルを開けません (cannot open the source picture "skyy.bmp")
+start.txt:23: 存在しない変数を指定しました (no variable "800ms" is declared)
+start.txt:58: 存在しない変数に代入しようとしました (cannot assign to "scnee": no such variable is declared)
+start.txt:67: 「.spr」では合成方法「2」は無効です (.spr cannot use composition method 2 (add))
+start.txt:86: 存在しないコマンドを指定しました (there is no command ".ned")
+adv --check: 5 errors, 0 warnings in 4 scripts)");
+}
+
+// The .deb names what adv needs at run time, holds what make install puts in place, installs
+// with dpkg into a scratch root, and the programs it installed run: adv plays the demo.
+TEST(InstallScenario, DebianPackageInstallsAndPlays) {
+  TempDir out, root;
+  const std::string cpack = std::filesystem::path(ADV_CMAKE).replace_filename("cpack").string();
+  RunResult pack =
+      RunProgram(cpack, {"--config", ADV_BINARY_DIR "/CPackConfig.cmake", "-B", out.path()});
+  ASSERT_EQ(pack.status, 0) << pack.out << pack.err;
+  std::string deb;
+  for (const auto& entry : std::filesystem::directory_iterator(out.path())) {
+    if (entry.path().extension() == ".deb") deb = entry.path().string();
+  }
+  ASSERT_FALSE(deb.empty()) << pack.out;
+  const RunResult info = RunProgram("/usr/bin/dpkg-deb", {"-f", deb, "Depends"});
+  for (const char* needed :
+       {"libsdl2-2", "libsdl2-image", "libfreetype", "fontconfig", "fonts-ipafont-gothic",
+        "fonts-ipafont-mincho", "libfluidsynth", "libavcodec", "libavformat", "libswscale",
+        "libswresample", "fluid-soundfont-gm"}) {
+    EXPECT_NE(info.out.find(needed), std::string::npos) << needed << " in " << info.out;
+  }
+  for (const char* dir : {"var/lib/dpkg/info", "var/lib/dpkg/updates"}) {
+    std::filesystem::create_directories(root.Path(dir));
+  }
+  root.Write("var/lib/dpkg/status", "");
+  const RunResult install =
+      RunProgram("/usr/bin/dpkg", {"--root=" + root.path(), "--force-depends", "--force-not-root",
+                                   "--force-script-chrootless", "--log=/dev/null", "-i", deb});
+  ASSERT_EQ(install.status, 0) << install.out << install.err;
+  for (const char* file :
+       {"usr/bin/adv", "usr/bin/adv-dpa", "usr/lib/adv/libadv-codecs.so",
+        "usr/share/man/man1/adv.1", "usr/share/applications/adv.desktop",
+        "usr/share/icons/hicolor/scalable/apps/adv.svg", "usr/share/metainfo/adv.metainfo.xml"}) {
+    EXPECT_TRUE(root.Exists(file)) << file;
+  }
+  const RunResult version = RunProgram(root.Path("usr/bin/adv"), {"--version"});
+  EXPECT_EQ(version.out.rfind("adv ", 0), 0u) << version.out << version.err;
+  const RunResult help = RunProgram(root.Path("usr/bin/adv-dpa"), {"--help"});
+  EXPECT_NE(help.out.find("usage: adv-dpa pack"), std::string::npos) << help.out << help.err;
+  const std::string demo_dir = ScenarioDir("../../demo");
+  const RunResult demo = RunProgram(
+      root.Path("usr/bin/adv"),
+      {"--headless", "--input", demo_dir + "/click-through.txt", "--until", "3000", demo_dir});
+  EXPECT_EQ(demo.status, 0) << demo.err;
+  EXPECT_NE(demo.err.find("end at 3000 ms"), std::string::npos) << demo.err;
+}
+
+// Without the codecs module beside it a game still plays, silently, and says so once.
+TEST(InstallScenario, WithoutTheCodecsModuleTheGamePlaysSilently) {
+  TempDir bin;
+  std::filesystem::copy_file(ADV_BINARY, bin.Path("adv"));
+  std::filesystem::permissions(bin.Path("adv"), std::filesystem::perms::owner_all);
+  TempDir game;
+  game.Write("data/start.txt", ".wav se 0\n.mid nothere 1\n.wat 100\n.end\n");
+  game.Write("data/se.wav", "RIFF");  // a file, so that the codecs are asked for
+  RunResult r = RunProgram(bin.Path("adv"), {"--headless", "--debug", game.path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("libadv-codecs.so cannot be loaded"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("end at 10"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -4,10 +4,14 @@
 // here are the page, .tps, .tpr, choices and text hooks.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 
+#include "graphics/draw_image.h"
+#include "support/bmp_writer.h"
 #include "support/flow_headless.h"
 #include "support/ink.h"
+#include "support/temp_dir.h"
 
 namespace adv::test {
 namespace {
@@ -166,6 +170,129 @@ TEST(TextScenario, FailedTextHookEndsTheRunWithItsReport) {
     // The run ends at the hook, long before the wait after it.
     EXPECT_LT(EndMs(r), 1000) << r.err;
   }
+}
+
+// .pic and .spr through adv --headless, checked in screenshots: composition methods from
+// pictures and colours, and transitions; the pictures-* folders hold offscreens, sprite keying,
+// error messages and the spare-buffer path.
+constexpr std::uint32_t kBackground = 0x404040;
+constexpr std::uint32_t kSource = 0xC86432;
+
+// A screenshot's colour of a surface pixel.
+std::uint32_t Shot(Pixel p) {
+  return Expand5(PixelRed(p)) << 16 | Expand5(PixelGreen(p)) << 8 | Expand5(PixelBlue(p));
+}
+Colour Of(std::uint32_t rrggbb) {
+  return MakeColour(rrggbb >> 16, (rrggbb >> 8) & 255, rrggbb & 255);
+}
+
+// The pictures the pictures-* games draw: p, a32 (p with half alpha) and the sprite k.
+void WritePictures(const TempDir& game) {
+  game.Write("data/p.bmp", Bmp24(32, 32, [](int, int) { return kSource; }));
+  game.Write("data/a32.bmp", Bmp32(32, 32, [](int, int) { return 0x80000000u | kSource; }));
+  game.Write("data/k.bmp", Bmp24(8, 8, [](int x, int y) {
+               return (x == 0 && y == 0) || x == y + 1 ? 0xFF00FFu : 0xFFFF00u;
+             }));
+}
+
+INSTANTIATE_TEST_SUITE_P(Pictures, ScenarioFolder,
+                         testing::ValuesIn(ExpectFiles({"pictures-"}, WritePictures)), CaseName);
+
+class PictureScenario : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    game.Write("data/config.txt", ".bgc #404040\n.scr 2\n");
+    WritePictures(game);
+  }
+  RunResult Run(const std::string& script, const std::vector<std::string>& shots = {}) {
+    game.Write("data/start.txt", script);
+    std::vector<std::string> args{"--headless", "--shot", "end:" + out.Path("end.png")};
+    for (const std::string& at : shots) {
+      args.insert(args.end(), {"--shot", at + ":" + out.Path(at + ".png")});
+    }
+    args.push_back(game.path());
+    RunResult r = RunAdv(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(ReadPng(out.Path("end.png"), end)) << r.err;
+    return r;
+  }
+  Picture ShotAt(const std::string& at) {
+    Picture p;
+    EXPECT_TRUE(ReadPng(out.Path(at + ".png"), p)) << at;
+    return p;
+  }
+  TempDir game;
+  TempDir out;
+  Picture end;
+};
+
+// Method m with level 10 from a picture (row 0) and from a colour (row 40), against the library's
+// routine on one pixel (the routines are checked against the formulas in the unit tests).
+TEST_F(PictureScenario, EveryMethodFromAPictureAndFromAColour) {
+  using Copy = std::function<void(CDrawImage & d, const CDrawImage& s)>;
+  using Fill = std::function<void(CDrawImage & d, Colour c)>;
+  const Copy copies[7] = {
+      [](auto& d, auto& s) { d.Copy(0, 0, 1, 1, s, 0, 0); },
+      [](auto& d, auto& s) { d.CopyTranslucent(0, 0, 1, 1, s, 0, 0, 10); },
+      [](auto& d, auto& s) { d.CopyAdd(0, 0, 1, 1, s, 0, 0); },
+      [](auto& d, auto& s) { d.CopySub(0, 0, 1, 1, s, 0, 0); },
+      [](auto& d, auto& s) { d.CopyDark(0, 0, 1, 1, s, 0, 0, 10); },
+      [](auto& d, auto& s) { d.CopyLight(0, 0, 1, 1, s, 0, 0, 10); },
+      [](auto& d, auto& s) { d.CopyAlpha(0, 0, 1, 1, s, 0, 0); },
+  };
+  const Fill fills[6] = {
+      [](auto& d, Colour c) { d.Fill(0, 0, 1, 1, c); },
+      [](auto& d, Colour c) { d.FillTranslucent(0, 0, 1, 1, c, 10); },
+      [](auto& d, Colour c) { d.FillAdd(0, 0, 1, 1, c); },
+      [](auto& d, Colour c) { d.FillSub(0, 0, 1, 1, c); },
+      [](auto& d, Colour c) { d.FillDark(0, 0, 1, 1, c, 10); },
+      [](auto& d, Colour c) { d.FillLight(0, 0, 1, 1, c, 10); },
+  };
+  std::string script;
+  for (int m = 0; m <= 6; ++m) {
+    const std::string method = std::to_string(m) + " 10 " + std::to_string(m * 40);
+    script += ".pic screen " + std::string(m == 6 ? "a32" : "p") + " 0 0 " + method + " 0 32 32\n";
+    if (m < 6) script += ".pic screen #C86432 0 0 " + method + " 40 32 32\n";
+  }
+  RunResult r = Run(script);
+  EXPECT_EQ(r.err.find("box:"), std::string::npos) << r.err;
+  CDrawImage d, s;
+  ASSERT_TRUE(d.Create(1, 1) && s.Create(1, 1));
+  s.Fill(0, 0, 1, 1, Of(kSource));
+  s.AllocateAlpha()[0] = 0x80;
+  for (int m = 0; m <= 6; ++m) {
+    d.Fill(0, 0, 1, 1, Of(kBackground));
+    copies[m](d, s);
+    EXPECT_EQ(end.At(m * 40 + 16, 16), Shot(d.GetPixel(0, 0))) << "picture, method " << m;
+    if (m == 6) break;
+    d.Fill(0, 0, 1, 1, Of(kBackground));
+    fills[m](d, Of(kSource));
+    EXPECT_EQ(end.At(m * 40 + 16, 56), Shot(d.GetPixel(0, 0))) << "colour, method " << m;
+  }
+}
+
+TEST_F(PictureScenario, Transitions) {
+  // Vertical blinds, 10 ms a step: columns x = m + 16k appear at step m + 1, in every strip at
+  // once.
+  Run(".pic screen #00FF00 1 10\n.wat 500\n.end\n", {"55"});
+  const Picture half = ShotAt("55");
+  int shown = 0;
+  for (int x = 0; x < 16; ++x) {
+    shown += half.At(x, 100) == ShotColour(0x00FF00);
+    EXPECT_EQ(half.At(x, 100), half.At(x + 160, 300)) << x;
+  }
+  EXPECT_GT(shown, 2);
+  EXPECT_LT(shown, 14);
+  EXPECT_EQ(end.At(15, 479), ShotColour(0x00FF00));
+  EXPECT_EQ(end.At(639, 0), ShotColour(0x00FF00));
+  // An ordered dissolve of a small rectangle: the rest of the screen never changes.
+  Run(".pic screen #FFFFFF 5 10 0 0 100 100 50 50\n", {"80"});
+  const Picture mid = ShotAt("80");
+  EXPECT_EQ(mid.At(50, 50), ShotColour(kBackground));
+  EXPECT_EQ(mid.At(99, 99), ShotColour(kBackground));
+  const std::pair<int, std::uint32_t> expected[] = {
+      {100, 0xFFFFFF}, {149, 0xFFFFFF}, {150, kBackground}};
+  for (auto [at, colour] : expected) EXPECT_EQ(end.At(at, at), ShotColour(colour)) << at;
 }
 
 }  // namespace
