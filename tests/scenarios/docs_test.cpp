@@ -87,16 +87,8 @@ void AddPictures(const TempDir& game) {
     game.Write(mark,
                Bmp24(16, 16, [](int x, int y) { return x + y == 0 ? 0xFF00FFu : 0xFFFFFFu; }));
   }
-  // A 16 x 16 cursor: a 24-bit picture with its AND mask below a one-entry directory.
-  std::string cur;
-  for (std::uint32_t v : {0u, 2u, 1u}) PutLe(cur, v, 2);
-  cur += std::string{16, 16, 0, 0, 0, 0, 0, 0};
-  const std::string image = InfoHeader(16, 32, 24) +
-                            DibRows(16, 16, 24, [](int x, int) { return x < 8 ? 0xFFFFFFu : 0u; }) +
-                            DibRows(16, 16, 1, [](int, int) { return 0u; });
-  PutLe(cur, static_cast<std::uint32_t>(image.size()));
-  PutLe(cur, 22);
-  game.Write("data/hand.cur", cur + image);
+  // The check-clean game's cursor.
+  fs::copy_file(ScenarioDir("check-clean/data/hand.cur"), game.Path("data/hand.cur"));
 }
 
 // The pixels of a rectangle that have a colour.
