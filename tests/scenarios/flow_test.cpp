@@ -1,6 +1,5 @@
-// End-to-end runs of jumps, subroutines, blocks, click-jump labels, save files and the media
-// commands through adv --headless: the variables at exit, the save files written, the error
-// lines on stderr and the sound it made.
+// End-to-end runs of jumps, subroutines, blocks, click-jump labels, save files, the player's
+// comforts and the media commands through adv --headless.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -19,6 +18,47 @@ TEST_P(ScenarioFolder, DoesWhatItsExpectFileSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Flow, ScenarioFolder, testing::ValuesIn(ExpectFiles({"flow-", "jumps/"})),
+                         CaseName);
+
+// The player's comforts: skip, auto, the seen record, the backlog and screenshots. The comforts
+// game shows two five-character pages at 20 ms a character, each ending in a click wait, then
+// two choices; .now records when each wait ended.
+void SeenChecks(const HeadlessRun& run) {
+  EXPECT_NE(run.game.Read("seen"), "");
+  EXPECT_NE(run.game.Read("record").find(run.game.Read("seen")), std::string::npos);
+}
+
+// The backlog darkens the picture, and page two's line does not show through it.
+void BacklogChecks(const HeadlessRun& run) {
+  const Picture backlog = run.Shot("650");
+  const std::uint32_t picture = ShotColour(0x408060), dark = backlog.At(600, 400);
+  for (int shift : {0, 8, 16}) EXPECT_LT((dark >> shift) & 0xFF, (picture >> shift) & 0xFF);
+  for (int y = 36; y < 64; ++y) {
+    for (int x = 0; x < 100; ++x) ASSERT_EQ(backlog.At(x, y), dark) << x << "," << y;
+  }
+}
+
+// F11 wrote the picture on screen, named for the game and the date.
+void ScreenshotChecks(const HeadlessRun& run) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(run.out.Path("pictures/adv"))) {
+    files.push_back(entry.path());
+  }
+  ASSERT_EQ(files.size(), 1u);
+  const std::string name = files[0].filename().string();
+  EXPECT_TRUE(
+      name.starts_with(std::filesystem::path(run.game.path()).filename().string() + "-2000"))
+      << name;
+  Picture shot;
+  ASSERT_TRUE(ReadPng(files[0].string(), shot));
+  EXPECT_EQ(shot.rgb, run.Shot("300").rgb);
+}
+
+INSTANTIATE_TEST_SUITE_P(Comforts, ScenarioFolder,
+                         testing::ValuesIn(ExpectFiles({"comforts/"}, nullptr,
+                                                       {{"comforts/seen-write", SeenChecks},
+                                                        {"comforts/backlog", BacklogChecks},
+                                                        {"comforts/f11", ScreenshotChecks}})),
                          CaseName);
 
 // The integer a --vars file gives name.

@@ -7,6 +7,8 @@
 #include <regex>
 #include <sstream>
 
+#include <stdlib.h>
+
 #include "support/ink.h"
 
 namespace adv::test {
@@ -94,6 +96,16 @@ int Cells(const Rect& ink) {
   return (ink.right + 15) / 16;
 }
 
+// The ink lies in the character cells `cells` and reaches into the first and the last of them;
+// a half-width cell is half as wide as the line is high.
+void ExpectFills(const Rect& ink, const Rect& cells) {
+  const int cell = (cells.bottom - cells.top) / 2;
+  EXPECT_FALSE(ink.Empty()) << "no ink";
+  EXPECT_EQ(IntersectRect(ink, cells), ink) << "ink outside the cells";
+  EXPECT_LT(ink.left, cells.left + cell);
+  EXPECT_GT(ink.right, cells.right - cell);
+}
+
 void ExpectCheck(const std::string& game, Sections& s) {
   const RunResult r = RunAdv({"--check", game});
   EXPECT_EQ(r.ErrLines(), s["check"]) << r.err;
@@ -116,7 +128,7 @@ std::vector<ExpectCase> ExpectFiles(
     }
     ExpectCase c{file, prepare};
     for (const auto& [folder, check] : checks) {
-      if (file.starts_with(folder + "/")) c.check = check;
+      if (file.starts_with(folder)) c.check = check;
     }
     cases.push_back(c);
   }
@@ -141,9 +153,20 @@ void ExpectScenario(const ExpectCase& c) {
   if (s.contains("check")) return ExpectCheck(folder, s);
   HeadlessRun run;
   if (c.prepare != nullptr) c.prepare(run.game);
+  for (const auto& [name, lines] : s) {
+    if (name.starts_with("write ")) run.game.Write(name.substr(6), Joined(lines, "\n"));
+  }
+  if (s.contains("adv.ini")) run.game.Write("adv.ini", "[Settings]\n" + Joined(s["adv.ini"], "\n"));
+  // The player's own folders: screenshots land in the run's, and nothing else may.
+  ::setenv("XDG_PICTURES_DIR", run.out.Path("pictures").c_str(), 1);
+  ::setenv("XDG_DATA_HOME", run.out.Path("data").c_str(), 1);
   std::vector<std::string> args, shots;
   if (const fs::path input = fs::path(expect).replace_extension(".txt"); fs::exists(input)) {
     args = {"--input", input.string()};
+  }
+  for (std::string arg : s["args"]) {
+    if (arg.starts_with("{game}")) arg.replace(0, 6, run.game.path());
+    args.push_back(arg);
   }
   if (s.contains("until")) args.insert(args.end(), {"--until", s["until"].at(0)});
   for (const char* section : {"pixels", "lines", "ink", "shots"}) {
@@ -186,9 +209,30 @@ void ExpectScenario(const ExpectCase& c) {
       for (; section == "lines" && in >> cells; ++number) {
         EXPECT_EQ(Cells(LineInk(shot, 0xFFFFFF, number)), cells) << "line " << number;
       }
-      if (section == "ink" && in >> std::hex >> colour) {
-        in >> std::dec >> r.left >> r.top >> r.right >> r.bottom;
-        EXPECT_EQ(FindInk(shot, colour).bounds, r);
+      std::string form, word;
+      if (section == "ink" && in >> std::hex >> colour >> std::dec >> form) {
+        if (form == "cells" || form == "same") in >> r.left;
+        const std::string then = std::to_string(r.left);
+        if (form == "same" && !pictures.contains(then)) pictures[then] = run.Shot(then);
+        if (form != "-" && form != "+" && form != "same") {
+          if (form != "cells") r.left = std::stoi(form);
+          in >> r.top >> r.right >> r.bottom;
+        }
+        Rect within{0, 0, 640, 480};
+        if (in >> word && word == "within") {
+          in >> within.left >> within.top >> within.right >> within.bottom;
+        }
+        const ShotInk ink = FindInk(shot, colour, within);
+        if (form == "+") {
+          EXPECT_FALSE(ink.bounds.Empty());
+        } else if (form == "same") {
+          EXPECT_EQ(ink.count, FindInk(pictures[then], colour, within).count);
+          EXPECT_EQ(ink.bounds, FindInk(pictures[then], colour, within).bounds);
+        } else if (form == "cells") {
+          ExpectFills(ink.bounds, r);
+        } else {
+          EXPECT_EQ(ink.bounds, r);
+        }
       }
     }
   }
@@ -197,6 +241,7 @@ void ExpectScenario(const ExpectCase& c) {
       EXPECT_EQ(run.game.Read(name.substr(5)), Joined(lines, "\r\n")) << name;
     }
   }
+  EXPECT_FALSE(run.out.Exists("data")) << "the run wrote into the player's data folder";
   if (c.check != nullptr) c.check(run);
 }
 

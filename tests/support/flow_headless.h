@@ -8,7 +8,13 @@
 //   [until]         the --until time
 //   [pixels]        "AT X Y RRGGBB": the screenshot at AT ms (or "end") has that script colour
 //   [lines]         "MS C1 C2 ...": the white ink of message line i reaches Ci half-width cells
-//   [ink]           "MS RRGGBB L T R B" (or "MS RRGGBB -"): the bounds of ink of that colour
+//   [ink]           "MS RRGGBB L T R B": the bounds of ink of that colour; instead of the
+//                   bounds "-" (none), "+" (some), "cells L T R B" (text filling those cells)
+//                   or "same MS2" (the same ink as at MS2, a time named elsewhere in the file);
+//                   then "within L T R B" to look only there
+//   [adv.ini]       the settings file's [Settings] lines
+//   [write NAME]    a file to write into the game's copy first (adv.ini, input.txt, data/...)
+//   [args]          more arguments to adv, a line each; "{game}" starts a path in the copy
 //   [shots]         more screenshots to take (ms), for checks in code
 //   [check]         run adv --check instead: every line it writes on stderr
 //   [status]        adv --check's exit status (default 0)
@@ -52,7 +58,7 @@ struct ExpectCase {
   void (*check)(const HeadlessRun& run) = nullptr;
 };
 // Every expect file under tests/scenarios whose path starts with one of `prefixes`; the
-// prepare function for all, and checks by folder name.
+// prepare function for all, and checks by the start of the path.
 std::vector<ExpectCase> ExpectFiles(
     const std::vector<std::string>& prefixes, void (*prepare)(const TempDir&) = nullptr,
     const std::vector<std::pair<std::string, void (*)(const HeadlessRun&)>>& checks = {});
