@@ -38,30 +38,9 @@ void WritePictures(const TempDir& game) {
              }));
 }
 
-INSTANTIATE_TEST_SUITE_P(Pictures, ScenarioFolder,
-                         testing::ValuesIn(ExpectFiles({"pictures-"}, WritePictures)), CaseName);
-
-class PictureScenario : public ::testing::Test {
- protected:
-  void SetUp() override {
-    game.Write("data/config.txt", ".bgc #404040\n.scr 2\n");
-    WritePictures(game);
-  }
-  RunResult Run(const std::string& script) {
-    game.Write("data/start.txt", script);
-    RunResult r = RunAdv({"--headless", "--shot", "end:" + out.Path("end.png"), game.path()});
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(ReadPng(out.Path("end.png"), end)) << r.err;
-    return r;
-  }
-  TempDir game;
-  TempDir out;
-  Picture end;
-};
-
 // Method m with level 10 from a picture (row 0) and from a colour (row 40), against the library's
 // routine on one pixel (the routines are checked against the formulas in the unit tests).
-TEST_F(PictureScenario, EveryMethodFromAPictureAndFromAColour) {
+void MethodChecks(const HeadlessRun& run) {
   using Copy = std::function<void(CDrawImage & d, const CDrawImage& s)>;
   using Fill = std::function<void(CDrawImage & d, Colour c)>;
   const Copy copies[7] = {
@@ -81,14 +60,8 @@ TEST_F(PictureScenario, EveryMethodFromAPictureAndFromAColour) {
       [](auto& d, Colour c) { d.FillDark(0, 0, 1, 1, c, 10); },
       [](auto& d, Colour c) { d.FillLight(0, 0, 1, 1, c, 10); },
   };
-  std::string script;
-  for (int m = 0; m <= 6; ++m) {
-    const std::string method = std::to_string(m) + " 10 " + std::to_string(m * 40);
-    script += ".pic screen " + std::string(m == 6 ? "a32" : "p") + " 0 0 " + method + " 0 32 32\n";
-    if (m < 6) script += ".pic screen #C86432 0 0 " + method + " 40 32 32\n";
-  }
-  RunResult r = Run(script);
-  EXPECT_EQ(r.err.find("box:"), std::string::npos) << r.err;
+  EXPECT_EQ(run.result.err.find("box:"), std::string::npos) << run.result.err;
+  const Picture end = run.Shot("end");
   CDrawImage d, s;
   ASSERT_TRUE(d.Create(1, 1) && s.Create(1, 1));
   s.Fill(0, 0, 1, 1, Of(kSource));
@@ -103,6 +76,12 @@ TEST_F(PictureScenario, EveryMethodFromAPictureAndFromAColour) {
     EXPECT_EQ(end.At(m * 40 + 16, 56), Shot(d.GetPixel(0, 0))) << "colour, method " << m;
   }
 }
+
+INSTANTIATE_TEST_SUITE_P(Pictures, ScenarioFolder,
+                         testing::ValuesIn(ExpectFiles({"pictures-"}, WritePictures,
+                                                       {{"pictures-composition/methods",
+                                                         MethodChecks}})),
+                         CaseName);
 
 }  // namespace
 }  // namespace adv::test

@@ -148,8 +148,9 @@ std::string CaseName(const testing::TestParamInfo<ExpectCase>& info) {
 void ExpectScenario(const ExpectCase& c) {
   SCOPED_TRACE(c.file);
   const fs::path expect = ScenarioDir(c.file);
-  const std::string folder = expect.parent_path().string();
   Sections s = ReadSections(expect.string());
+  const std::string folder =
+      s.contains("game") ? ScenarioDir(s["game"][0]) : expect.parent_path().string();
   if (s.contains("check")) return ExpectCheck(folder, s);
   HeadlessRun run;
   if (c.prepare != nullptr) c.prepare(run.game);

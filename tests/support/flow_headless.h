@@ -14,6 +14,7 @@
 //                   then "within L T R B" to look only there
 //   [adv.ini]       the settings file's [Settings] lines
 //   [write NAME]    a file to write into the game's copy first (adv.ini, input.txt, data/...)
+//   [game]          the game folder to play, from tests/scenarios (default: the file's own)
 //   [args]          more arguments to adv, a line each; "{game}" starts a path in the copy
 //   [shots]         more screenshots to take (ms), for checks in code
 //   [check]         run adv --check instead: every line it writes on stderr

@@ -119,25 +119,14 @@ TEST(CommandLineTest, FullScreenShotWithEqualsAndTheMistakes) {
   }
 }
 
-TEST(InputScriptTest, EventsInTimeOrderWithTheirParts) {
+// What each event word makes is played by the scenarios' input files.
+TEST(InputScriptTest, EventsInTimeOrderAndTheMistakes) {
   std::vector<TimedEvent> events;
   std::string error;
-  ASSERT_TRUE(
-      ParseInputScript("# clicks\n200 click 10 20\r\n100 key enter\n\n300 keydown esc\n300 close\n"
-                       "400 wheel down 3 4\n400 keyup pagedown\n",
-                       events, error))
-      << error;
-  using Type = HostEvent::Type;
-  std::vector<Type> types;
-  for (const TimedEvent& e : events) types.push_back(e.event.type);
-  EXPECT_EQ(types, (std::vector<Type>{Type::kKeyDown, Type::kKeyUp, Type::kMouseMove,
-                                      Type::kMouseDown, Type::kMouseUp, Type::kKeyDown,
-                                      Type::kClose, Type::kMouseMove, Type::kWheel, Type::kKeyUp}));
+  ASSERT_TRUE(ParseInputScript("# clicks\n200 close\r\n100 key enter\n\n", events, error)) << error;
+  ASSERT_EQ(events.size(), 3u);
   EXPECT_EQ(events[0].ms, 100u);
-  EXPECT_EQ(events[3].event.x, 10);
-  EXPECT_EQ(events[5].event.key, HostKey::kEscape);
-  EXPECT_EQ(events[8].event.wheel, -1);
-  EXPECT_EQ(events[9].event.key, HostKey::kPageDown);
+  EXPECT_EQ(events[2].event.type, HostEvent::Type::kClose);
   for (const char* bad :
        {"x click 1 2\n", "1 down middle 1 2\n", "1 key f5\n", "1 wheel left 1 2\n"}) {
     EXPECT_FALSE(ParseInputScript(bad, events, error)) << bad;
