@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <set>
 #include <sstream>
@@ -24,11 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-
 // A fenced block of a page, with what the <!-- example: PATH --> or <!-- first-game --> line
 // before it says it shows.
 struct Fence {
@@ -42,7 +36,7 @@ std::vector<Fence> AllFences() {
   }
   std::vector<Fence> fences;
   for (const fs::path& page : pages) {
-    std::istringstream in(ReadText(page));
+    std::istringstream in(ReadFile(page));
     std::string line, marker;
     bool open = false;
     for (int n = 1; std::getline(in, line); ++n) {
@@ -126,7 +120,7 @@ TEST(DocsExamples, ScriptsShownAreTheScenarioFiles) {
   std::set<std::string> shown;
   for (const Fence& f : AllFences()) {
     if (f.example.empty() || f.example == "first-game") continue;
-    EXPECT_EQ(f.body, SjisToUtf8(ReadText(ScenarioDir(f.example)))) << f.where;
+    EXPECT_EQ(f.body, SjisToUtf8(ReadFile(ScenarioDir(f.example)))) << f.where;
     shown.insert(f.example.substr(0, f.example.find('/')));
   }
   for (const ExpectCase& e : kExamples) {
@@ -176,11 +170,11 @@ TEST(DocsExamples, FirstGameOfTheReadmeWorksWhenPasted) {
 }
 
 TEST(DocsExamples, EveryCommandAndMessageIsDocumented) {
-  const std::string commands = ReadText(ADV_SOURCE_DIR "/docs/commands.md");
+  const std::string commands = ReadFile(ADV_SOURCE_DIR "/docs/commands.md");
   for (const Command& c : CommandTable()) {
     EXPECT_NE(commands.find("[`" + std::string(c.name) + "`]"), std::string::npos) << c.name;
   }
-  const std::string messages = ReadText(ADV_SOURCE_DIR "/docs/messages.md");
+  const std::string messages = ReadFile(ADV_SOURCE_DIR "/docs/messages.md");
   for (const auto& [sjis, utf8] : kMessageTexts) {
     std::istringstream lines{std::string(utf8)};
     for (std::string line; std::getline(lines, line);) {

@@ -8,8 +8,6 @@
 #include "graphics/draw_image.h"
 #include "support/bmp_writer.h"
 #include "support/flow_headless.h"
-#include "support/ink.h"
-#include "support/temp_dir.h"
 
 namespace adv::test {
 namespace {

@@ -151,11 +151,23 @@ void ExpectScenario(const ExpectCase& c) {
   Sections s = ReadSections(expect.string());
   const std::string folder =
       s.contains("game") ? ScenarioDir(s["game"][0]) : expect.parent_path().string();
-  if (s.contains("check")) return ExpectCheck(folder, s);
   HeadlessRun run;
   if (c.prepare != nullptr) c.prepare(run.game);
   for (const auto& [name, lines] : s) {
     if (name.starts_with("write ")) run.game.Write(name.substr(6), Joined(lines, "\n"));
+    if (!name.starts_with("edit ")) continue;
+    std::string text = ReadFile(folder + "/" + name.substr(5));
+    for (const std::string& edit : lines) {
+      const std::size_t arrow = edit.find(" => "), at = text.find(edit.substr(0, arrow));
+      ASSERT_NE(at, std::string::npos) << edit;
+      text.replace(at, arrow, edit.substr(arrow + 4));
+    }
+    run.game.Write(name.substr(5), text);
+  }
+  if (s.contains("check")) {
+    fs::copy(folder, run.game.path(),
+             fs::copy_options::recursive | fs::copy_options::skip_existing);
+    return ExpectCheck(run.game.path(), s);
   }
   if (s.contains("adv.ini")) run.game.Write("adv.ini", "[Settings]\n" + Joined(s["adv.ini"], "\n"));
   // The player's own folders: screenshots land in the run's, and nothing else may.

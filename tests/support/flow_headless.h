@@ -14,10 +14,11 @@
 //                   then "within L T R B" to look only there
 //   [adv.ini]       the settings file's [Settings] lines
 //   [write NAME]    a file to write into the game's copy first (adv.ini, input.txt, data/...)
+//   [edit NAME]     "FROM => TO": the first FROM in the game's file NAME becomes TO
 //   [game]          the game folder to play, from tests/scenarios (default: the file's own)
 //   [args]          more arguments to adv, a line each; "{game}" starts a path in the copy
 //   [shots]         more screenshots to take (ms), for checks in code
-//   [check]         run adv --check instead: every line it writes on stderr
+//   [check]         run adv --check on the copy instead: every line it writes on stderr
 //   [status]        adv --check's exit status (default 0)
 // A run takes NAME.txt of the folder as its input file, or else input.txt, when there is one; "#"
 // starts a comment.

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <thread>
@@ -78,13 +77,6 @@ std::vector<std::int16_t> LeftChannel(const std::string& bytes) {
   std::vector<std::int16_t> left(bytes.size() / 4);
   for (std::size_t i = 0; i < left.size(); ++i) std::memcpy(&left[i], &bytes[i * 4], 2);
   return left;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
 }
 
 // Onsets in ms: where the sound rises above a quarter of its peak after 25 ms below it.
