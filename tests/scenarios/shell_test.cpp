@@ -17,9 +17,10 @@ namespace {
 // pacing, errors, variables, config, blocks, loads, expressions, background, input and settings:
 // small games whose run.expect says what each does.
 INSTANTIATE_TEST_SUITE_P(Shell, ScenarioFolder,
-                         testing::ValuesIn(ExpectFiles(
-                             {"pacing/", "errors/", "variables/", "config/", "blocks/", "loads/",
-                              "expressions/", "background/", "input/", "settings/", "demo/"})),
+                         testing::ValuesIn(ExpectFiles({"pacing/", "errors/", "variables/",
+                                                        "config/", "blocks/", "loads/",
+                                                        "expressions/", "background/", "input/",
+                                                        "settings/", "demo/", "no-start/"})),
                          CaseName);
 
 TEST(ShellScenario, UntilEndsTheRunAndRunsRepeatExactly) {
@@ -44,22 +45,6 @@ TEST(ShellScenario, UntilInAWindowCountsFromTheStart) {
       RunAdv({"--window", "--until", "1500", "--vars", game.Path("vars.txt"), game.path()});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(game.Read("vars.txt"), ".let x = 2\r\n");
-}
-
-TEST(ShellScenario, StartsThatCannotGoOnExitWithOne) {
-  TempDir game;
-  game.Write("data/config.txt", ".int a\n");
-  RunResult r = RunAdv({"--headless", game.path()});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("box: startファイルが見つかりません\n"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("adv: cannot start"), std::string::npos);
-  r = RunAdv({"--headless", "--shot", "oops", ScenarioDir("pacing")});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("usage: adv"), std::string::npos);
-  game.Write("bad-input.txt", "10 wiggle\n");
-  r = RunAdv({"--headless", "--input", game.Path("bad-input.txt"), ScenarioDir("pacing")});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("bad-input.txt:1: unknown event"), std::string::npos) << r.err;
 }
 
 // A looping song or CD range hears of its end at that millisecond, also while a wait holds the

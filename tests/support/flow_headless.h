@@ -19,7 +19,7 @@
 //   [args]          more arguments to adv, a line each; "{game}" starts a path in the copy
 //   [shots]         more screenshots to take (ms), for checks in code
 //   [check]         run adv --check on the copy instead: every line it writes on stderr
-//   [status]        adv --check's exit status (default 0)
+//   [status]        adv's exit status (default 0)
 // A run takes NAME.txt of the folder as its input file, or else input.txt, when there is one; "#"
 // starts a comment.
 #pragma once
@@ -48,9 +48,9 @@ struct HeadlessRun {
 
 // Copies the folder `from` into run.game (files already there stay) and runs adv --headless on
 // it with args, --vars, its input.txt when it has one and args give no other, and --shot at
-// each of `shots` and at the end.
+// each of `shots` and at the end; adv must exit with `status`.
 void RunHeadless(HeadlessRun& run, const std::string& from, std::vector<std::string> args = {},
-                 const std::vector<std::string>& shots = {});
+                 const std::vector<std::string>& shots = {}, int status = 0);
 
 // One expect file, with what its game needs written into the copy first and any check the file
 // cannot say.

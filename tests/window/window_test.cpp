@@ -273,17 +273,15 @@ void MakeBeat(const TempDir& game) {
   game.Write("data/TimGM6mb.sf2", ReadFile("/usr/share/sounds/sf2/TimGM6mb.sf2"));
 }
 
-// 400 ms of MP3 that sounds for its first 100 ms: each time it starts again is heard.
+// 400 ms that sounds for its first 100 ms, as MP3 and as a ripped CD track (the disc's only
+// one): each time it starts again is heard.
+const Tone kBurst{.hz = 660, .frames = 17640, .period = 17640, .burst = 4410};
 void MakeMusic(const TempDir& game) {
-  ASSERT_TRUE(EncodeAudio(game.Path("data/music.mp3"),
-                          Tone{.hz = 660, .frames = 17640, .period = 17640, .burst = 4410}));
+  ASSERT_TRUE(EncodeAudio(game.Path("data/music.mp3"), kBurst));
 }
-
-// The same as a ripped CD track, the disc's only one.
 void MakeTrack(const TempDir& game) {
   std::filesystem::create_directories(game.Path("data/cdaudio"));
-  ASSERT_TRUE(WriteWav(game.Path("data/cdaudio/track01.wav"),
-                       Tone{.hz = 660, .frames = 17640, .period = 17640, .burst = 4410}));
+  ASSERT_TRUE(WriteWav(game.Path("data/cdaudio/track01.wav"), kBurst));
 }
 
 // A movie of six colours in 600 ms whose sound, as long, begins with 80 ms of tone.
@@ -291,11 +289,6 @@ void MakeMovie(const TempDir& game) {
   ASSERT_TRUE(WriteMovie(game.Path("data/clip.avi"), 64, 48, 10, 6,
                          {kFirstFrame, 0x00FF00, 0x0000FF, 0xFFFF00, 0x00FFFF, 0xFF00FF},
                          Tone{.hz = 440, .frames = 26460, .period = 26460, .burst = 3528}));
-}
-
-// Skip takes any text, seen or not.
-void SkipUnseen(const TempDir& game) {
-  game.Write("adv.ini", "[Settings]\nSkipUnseen=1\n");
 }
 
 // A picture with detail in every channel, for the transition and full screen.
@@ -310,8 +303,7 @@ void MakeGradient(const TempDir& game) {
 std::vector<Game> Games() {
   const std::pair<const char*, void (*)(const TempDir&)> prepare[] = {
       {"transition", MakeGradient}, {"fullscreen", MakeGradient}, {"beat", MakeBeat},
-      {"music", MakeMusic},         {"cdloop", MakeTrack},        {"movie", MakeMovie},
-      {"skip", SkipUnseen}};
+      {"music", MakeMusic},         {"cdloop", MakeTrack},        {"movie", MakeMovie}};
   std::vector<Game> games;
   for (const auto& entry :
        std::filesystem::recursive_directory_iterator(ADV_SOURCE_DIR "/tests/window")) {
