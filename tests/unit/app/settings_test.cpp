@@ -10,7 +10,7 @@
 namespace adv {
 namespace {
 
-TEST(SettingsTest, KeysMatchWithoutCaseAndDefaultsStay) {
+TEST(SettingsTest, KeysMatchWithoutCaseDefaultsStayAndLongLinesReadWhole) {
   test::TempDir dir;
   dir.Write("adv.ini",
             "[SETTINGS]\nstyle=fullscreen\nSpiPath = \"plug ins\"\nStyle=Window\n"
@@ -36,17 +36,13 @@ TEST(SettingsTest, KeysMatchWithoutCaseAndDefaultsStay) {
   ASSERT_EQ(::mkfifo(dir.Path("fifo.ini").c_str(), 0600), 0);
   ReadSettingsFile(dir.Path("fifo.ini"), missing);
   EXPECT_EQ(missing.style, "Window");
-}
-
-// Lines of any length are read whole; values are cut at 255 bytes.
-TEST(SettingsTest, LongLinesAndValues) {
-  test::TempDir dir;
+  // Lines of any length are read whole; values are cut at 255 bytes.
   const std::string x(300, 'x');
   // 199 bytes, then what would read as a line of its own if the line were cut there.
   const std::string extension = "." + x.substr(0, 188) + "Path=\\elsewhere";
   dir.Write("adv.ini", "[Scenario]\nExtension=" + extension + "\n[Settings]\nStyle=" + x +
                            "\nSPIPath = \"" + x + "\"\n");
-  Settings s;
+  s = Settings{};
   ReadSettingsFile(dir.Path("adv.ini"), s);
   EXPECT_EQ(s.extension, extension);
   EXPECT_EQ(s.scenario_path, "\\data");

@@ -13,7 +13,7 @@ void RunDeferred(test::TestEngine& t, std::string_view line) {
   Step(t.engine);
 }
 
-TEST(CursorCommandTest, HideAndShowAreBalanced) {
+TEST(CursorCommandTest, HideAndShowAreBalancedFilesGetCurAndFailuresAreReported) {
   test::TestEngine t;
   RunDeferred(t, ".cur hide");
   EXPECT_FALSE(t.host.cursor_shown());
@@ -21,10 +21,6 @@ TEST(CursorCommandTest, HideAndShowAreBalanced) {
   RunDeferred(t, ".cur show");
   EXPECT_TRUE(t.host.cursor_shown());
   EXPECT_EQ(t.engine.interp.state(), State::kReadLine);
-}
-
-TEST(CursorCommandTest, FilesGetCurAndFailuresAreReported) {
-  test::TestEngine t;
   t.host.CreateMainWindow("ADV", false);
   // A 1 x 1 32-bit cursor with its hotspot at (0, 0): directory, picture, AND mask.
   const std::string image = test::InfoHeader(1, 2, 32) + "\x10\x20\x30\xFF" + std::string(4, '\0');
