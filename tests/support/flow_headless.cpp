@@ -46,6 +46,13 @@ void RunHeadless(HeadlessRun& run, const std::string& from, std::vector<std::str
   run.vars = run.out.Read("vars.txt");
 }
 
+namespace {
+
+// Where ink of one script colour (0xRRGGBB) lies in a screenshot, inside `within`.
+struct ShotInk {
+  Rect bounds;  // empty when there is none
+  int count = 0;
+};
 ShotInk FindInk(const Picture& shot, std::uint32_t rrggbb, const Rect& within) {
   const Rect area = IntersectRect(within, Rect{0, 0, shot.width, shot.height});
   ShotInk ink;
@@ -58,12 +65,6 @@ ShotInk FindInk(const Picture& shot, std::uint32_t rrggbb, const Rect& within) {
   }
   return ink;
 }
-
-Rect LineInk(const Picture& shot, std::uint32_t colour, int line, int size) {
-  return FindInk(shot, colour, Rect{0, (line - 1) * size, 640, line * size}).bounds;
-}
-
-namespace {
 
 using Sections = std::map<std::string, std::vector<std::string>>;
 
@@ -220,7 +221,10 @@ void ExpectScenario(const ExpectCase& c) {
         EXPECT_EQ(shot.At(x, y), ShotColour(colour));
       }
       for (; section == "lines" && in >> cells; ++number) {
-        EXPECT_EQ(Cells(LineInk(shot, 0xFFFFFF, number)), cells) << "line " << number;
+        EXPECT_EQ(
+            Cells(FindInk(shot, 0xFFFFFF, Rect{0, (number - 1) * 32, 640, number * 32}).bounds),
+            cells)
+            << "line " << number;
       }
       std::string form, word;
       if (section == "ink" && in >> std::hex >> colour >> std::dec >> form) {

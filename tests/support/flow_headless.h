@@ -29,7 +29,6 @@
 #include <string>
 #include <vector>
 
-#include "base/rect.h"
 #include "support/run_adv.h"
 #include "support/temp_dir.h"
 
@@ -72,14 +71,5 @@ inline void PrintTo(const ExpectCase& c, std::ostream* out) {
 // The test that runs expect files; each scenario source instantiates it with its own.
 class ScenarioFolder : public testing::TestWithParam<ExpectCase> {};
 std::string CaseName(const testing::TestParamInfo<ExpectCase>& info);
-
-// Where ink of one script colour (0xRRGGBB) lies in a screenshot, inside `within`.
-struct ShotInk {
-  Rect bounds;  // empty when there is none
-  int count = 0;
-};
-ShotInk FindInk(const Picture& shot, std::uint32_t rrggbb, const Rect& within = {0, 0, 640, 480});
-// Ink on message line `line` (from 1) of a page at (0, 0) in lines of `size` pixels.
-Rect LineInk(const Picture& shot, std::uint32_t colour, int line, int size = 32);
 
 }  // namespace adv::test

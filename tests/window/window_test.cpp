@@ -3,6 +3,7 @@
 // what the headless run recorded.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
