@@ -1,6 +1,5 @@
-// End-to-end runs of jumps, subroutines, blocks, click-jump labels, save files and the media
-// commands through adv --headless: the variables at exit, the save files written, the error
-// lines on stderr and the sound it made.
+// End-to-end runs of jumps, subroutines, blocks, click-jump labels, save files, the player's
+// comforts and the media commands through adv --headless.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,65 +12,54 @@
 namespace adv::test {
 namespace {
 
-void SaveFileChecks(const HeadlessRun& run) {
-  EXPECT_EQ(run.game.Read("data/slot1.txt"),
-            ".let day = 3\r\n.let first = 0\r\n.let lodline = 0\r\n.let score = 120\r\n"
-            ".let skipped = 0\r\n.let curfile = \"\"\r\n.let lodfile = \"\"\r\n"
-            ".let name = \"Hanako Sato\"\r\n.let restored = \"\"\r\n.let shown = \"\"\r\n");
+// The runner of every scenario folder's expect files (flow_headless.h).
+TEST_P(ScenarioFolder, DoesWhatItsExpectFileSays) {
+  ExpectScenario(GetParam());
 }
 
-// Each failure is reported at its place and ends the script: the .oops after it would add an
-// error line of its own.
-const ScenarioCase kFlows[] = {
-    {.game = "flow-jumps",
-     .vars = ".let depth = 0\r\n.let line1 = 3\r\n.let line2 = 5\r\n.let file1 = \"start.txt\"\r\n"
-             ".let file2 = \"lib.txt\"\r\n.let trail = \"abcde\"\r\n"},
-    // The click-jump label fires once, from any state, as its flag allows.
-    {.game = "flow-click",
-     .vars = ".let back = 0\r\n.let n = 1\r\n.let x = 30\r\n.let y = 40\r\n",
-     .end = "end at 4503 ms"},
-    // Choices survive a click-jump label and show again; a right click takes none.
-    {.game = "flow-choices",
-     .vars = ".let n = 2\r\n.let r = 0\r\n.let x = 10\r\n.let y = 30\r\n"
-             ".let page = \"A1\\NB\\NA1\\NB\\NC\\N\"\r\n"},
-    // A name outside the game folder is refused; the older save reports its one stale line. Loaded
-    // whole, a save runs as a subroutine of the .lod line: text shows, and .sub exit returns.
-    {.game = "flow-save",
-     .vars = ".let day = 4\r\n.let first = 3\r\n.let lodline = 15\r\n.let score = 70\r\n"
-             ".let skipped = 0\r\n.let curfile = \"old.txt\"\r\n.let lodfile = \"start.txt\"\r\n"
-             ".let name = \"Old Save\"\r\n.let restored = \"120/3/Hanako Sato\"\r\n"
-             ".let shown = \"Saved text\\N\"\r\n",
-     .errors = {"start.txt:5: セーブファイルが開けず、セーブできません (cannot write the save file "
-                "\"..\\..\\escape\")",
-                "old.txt:2: 存在しない変数に代入しようとしました (cannot assign to \"level\": no "
-                "such variable is declared)"},
-     .check = SaveFileChecks},
-    {.game = "flow-failures/no-file",
-     .errors = {"start.txt:1: ファイルが開けません (cannot open the script \"nosuch.txt\")"}},
-    {.game = "flow-failures/no-label",
-     .errors = {"start.txt:3: 指定されたラベルが見つかりませんでした (label \":nowhere\" not "
-                "found)"}},
-    {.game = "flow-failures/bad-line",
-     .errors = {"start.txt:3: 指定された行番号は無効です (the file has no line \"9\")"}},
-    {.game = "flow-failures/sub-jump",
-     .errors = {"start.txt:4: 「.sub」でのジャンプ先で他のファイルへジャンプしようとしました "
-                "(inside a subroutine .jmp must stay in the current file, not go to \"start\")"}},
-    {.game = "flow-failures/sub-exit",
-     .errors = {"start.txt:2: 無効な「.sub exit」です (.sub exit outside any subroutine)"}},
-    {.game = "flow-failures/caller-shorter",
-     .errors = {"start.txt:1: 「.sub exit」に失敗しました (the caller's file no longer reaches "
-                "the line to return to)"}},
-    {.game = "flow-failures/cas-eof",
-     .errors = {"start.txt:4: 「.cas」の終わりの「.」がないままファイル終端に達しました (the file "
-                "ends before the \".\" line that closes this .cas block)"}},
-    {.game = "flow-failures/skp-eof",
-     .errors = {"start.txt:3: 「.」がないままファイル終端に達しました (the file ends before the "
-                "\".\" line that closes this block)"}},
-};
+INSTANTIATE_TEST_SUITE_P(Flow, ScenarioFolder, testing::ValuesIn(ExpectFiles({"flow-", "jumps/"})),
+                         CaseName);
 
-TEST(FlowScenario, JumpsSubroutinesBlocksClickLabelsAndSaves) {
-  for (const ScenarioCase& c : kFlows) ExpectScenario(c);
+// The player's comforts: skip, auto, the seen record, the backlog and screenshots. The comforts
+// game shows two five-character pages at 20 ms a character, each ending in a click wait, then
+// two choices; .now records when each wait ended.
+void SeenChecks(const HeadlessRun& run) {
+  EXPECT_NE(run.game.Read("seen"), "");
+  EXPECT_NE(run.game.Read("record").find(run.game.Read("seen")), std::string::npos);
 }
+
+// The backlog darkens the picture, and page two's line does not show through it.
+void BacklogChecks(const HeadlessRun& run) {
+  const Picture backlog = run.Shot("650");
+  const std::uint32_t picture = ShotColour(0x408060), dark = backlog.At(600, 400);
+  for (int shift : {0, 8, 16}) EXPECT_LT((dark >> shift) & 0xFF, (picture >> shift) & 0xFF);
+  for (int y = 36; y < 64; ++y) {
+    for (int x = 0; x < 100; ++x) ASSERT_EQ(backlog.At(x, y), dark) << x << "," << y;
+  }
+}
+
+// F11 wrote the picture on screen, named for the game and the date.
+void ScreenshotChecks(const HeadlessRun& run) {
+  std::vector<std::filesystem::path> files;
+  for (const auto& entry : std::filesystem::directory_iterator(run.out.Path("pictures/adv"))) {
+    files.push_back(entry.path());
+  }
+  ASSERT_EQ(files.size(), 1u);
+  const std::string name = files[0].filename().string();
+  EXPECT_TRUE(
+      name.starts_with(std::filesystem::path(run.game.path()).filename().string() + "-2000"))
+      << name;
+  Picture shot;
+  ASSERT_TRUE(ReadPng(files[0].string(), shot));
+  EXPECT_EQ(shot.rgb, run.Shot("300").rgb);
+}
+
+INSTANTIATE_TEST_SUITE_P(Comforts, ScenarioFolder,
+                         testing::ValuesIn(ExpectFiles({"comforts/"}, nullptr,
+                                                       {{"comforts/seen-write", SeenChecks},
+                                                        {"comforts/backlog", BacklogChecks},
+                                                        {"comforts/f11", ScreenshotChecks}})),
+                         CaseName);
 
 // The integer a --vars file gives name.
 int Var(const std::string& vars, const std::string& name) {

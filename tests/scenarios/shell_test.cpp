@@ -1,8 +1,11 @@
-// End-to-end runs of small games through adv --headless: pacing, errors, variables,
-// the background colour, scripted input, the settings file and looping music.
+// adv as the shell runs it: small games through adv --headless (pacing, errors, variables, the
+// background colour, scripted input, the settings file, looping music), adv --check on broken
+// games, and the installed package.
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+
+#include <filesystem>
 
 #include "host/codecs/ffmpeg_audio_source.h"
 #include "support/flow_headless.h"
@@ -11,50 +14,14 @@
 namespace adv::test {
 namespace {
 
-void BoxChecks(const HeadlessRun& run) {
-  // The box of each error, line by line.
-  EXPECT_NE(run.result.err.find("box: FILE : start.txt\nbox: LINE : 4\nbox: \n"
-                                "box: 存在しない変数に代入しようとしました\n"),
-            std::string::npos);
-}
-
-void BackgroundChecks(const HeadlessRun& run) {
-  for (const char* at : {"50", "end"}) {
-    const Picture shot = run.Shot(at);
-    ASSERT_EQ(shot.width * shot.height, 640 * 480);
-    EXPECT_EQ(shot.At(0, 0), ShotColour(0x3060C0));
-    EXPECT_EQ(shot.At(639, 479), ShotColour(0x3060C0));
-  }
-}
-
-const ScenarioCase kShells[] = {
-    // A wait before the end holds the last picture.
-    {.game = "pacing", .vars = "", .end = "end at 2000 ms after 4 frames"},
-    // Each error keeps the engine's message and says in English what it is about; a quoted
-    // command word counts, so the quoted .wat 100 ends the run at 100 ms.
-    {.game = "errors",
-     .errors = {"config.txt:2: 存在しない変数を指定しました (no variable \"nosuch\" is declared)",
-                "start.txt:2: 存在しないコマンドを指定しました (there is no command \".foo\")",
-                "start.txt:3: 存在しないコマンドを指定しました (there is no command \".WAT\")",
-                "start.txt:4: 存在しない変数に代入しようとしました (cannot assign to "
-                "\"undeclared\": no such variable is declared)",
-                "start.txt:5: 存在しない変数を指定しました (no variable \"x\" is declared)"},
-     .end = "end at 100 ms after 9 frames",
-     .check = BoxChecks},
-    {.game = "variables",
-     .vars = ".let flag0 = 3\r\n.let flag1 = 3\r\n.let flag2 = 9\r\n.let i = 2\r\n.let k = -5\r\n"
-             ".let score = 9\r\n.let k = \"\"\r\n.let name = \"Taro Yamada\"\r\n"},
-    {.game = "background", .shots = {"50"}, .check = BackgroundChecks},
-    // Scripted input moves the cursor, then Esc closes the window.
-    {.game = "input", .vars = ".let x = 66\r\n.let y = 76\r\n", .end = "end at 900 ms"},
-    // The settings file chooses the folder, the extension and full screen, which settles for
-    // 800 ms before the first frame.
-    {.game = "settings", .vars = ".let ok = 1\r\n", .end = "end at 80"},
-};
-
-TEST(ShellScenario, SmallGamesDoWhatTheirScriptsSay) {
-  for (const ScenarioCase& c : kShells) ExpectScenario(c);
-}
+// pacing, errors, variables, config, blocks, loads, expressions, background, input and settings:
+// small games whose run.expect says what each does.
+INSTANTIATE_TEST_SUITE_P(Shell, ScenarioFolder,
+                         testing::ValuesIn(ExpectFiles({"pacing/", "errors/", "variables/",
+                                                        "config/", "blocks/", "loads/",
+                                                        "expressions/", "background/", "input/",
+                                                        "settings/", "demo/", "no-start/"})),
+                         CaseName);
 
 TEST(ShellScenario, UntilEndsTheRunAndRunsRepeatExactly) {
   TempDir out;
@@ -78,26 +45,6 @@ TEST(ShellScenario, UntilInAWindowCountsFromTheStart) {
       RunAdv({"--window", "--until", "1500", "--vars", game.Path("vars.txt"), game.path()});
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(game.Read("vars.txt"), ".let x = 2\r\n");
-}
-
-TEST(ShellScenario, StartsThatCannotGoOnExitWithOne) {
-  TempDir game;
-  game.Write("data/config.txt", ".int a\n");
-  RunResult r = RunAdv({"--headless", game.path()});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("box: startファイルが見つかりません\n"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("adv: cannot start"), std::string::npos);
-  r = RunAdv({"--headless", "--shot", "oops", ScenarioDir("pacing")});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("usage: adv"), std::string::npos);
-  game.Write("bad-input.txt", "10 wiggle\n");
-  r = RunAdv({"--headless", "--input", game.Path("bad-input.txt"), ScenarioDir("pacing")});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("bad-input.txt:1: unknown event"), std::string::npos) << r.err;
-  // Nor does a run end well whose screenshot could not be written.
-  r = RunAdv({"--headless", "--shot", "end:" + game.Path("none/a.png"), ScenarioDir("pacing")});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("cannot write screenshot"), std::string::npos) << r.err;
 }
 
 // A looping song or CD range hears of its end at that millisecond, also while a wait holds the
@@ -138,19 +85,70 @@ TEST(ShellScenario, UnreachableDisplayIsNoWindow) {
   EXPECT_NE(r.err.find("no display"), std::string::npos) << r.err;
 }
 
-// The bundled demo plays from its title through its choice to either ending without a script
-// error, and its menu's save and load bring the scene back.
-TEST(ShellScenario, DemoPlaysToBothEndings) {
-  for (auto [input, scene] :
-       {std::pair{"click-through.txt", "2"}, {"click-through-stars.txt", "1"}}) {
-    SCOPED_TRACE(input);
-    HeadlessRun run;
-    RunHeadless(run, ScenarioDir("../../demo"), {"--input", ScenarioDir("../../demo/") + input});
-    EXPECT_EQ(run.Errors(), std::vector<std::string>{});
-    EXPECT_NE(run.vars.find(".let scene = " + std::string(scene) + "\r\n"), std::string::npos)
-        << run.vars;
-    EXPECT_NE(run.vars.find(".let visits = 1\r\n"), std::string::npos) << run.vars;
+// adv --check on small broken games, one folder per kind of problem (each folder's run.expect
+// holds every line reported, the summary and the exit status); check-demo plants faults in the
+// demo.
+INSTANTIATE_TEST_SUITE_P(Check, ScenarioFolder, testing::ValuesIn(ExpectFiles({"check-"})),
+                         CaseName);
+
+// The .deb names what adv needs at run time, holds what make install puts in place, installs
+// with dpkg into a scratch root, and the programs it installed run: adv plays the demo.
+TEST(InstallScenario, DebianPackageInstallsAndPlays) {
+  TempDir out, root;
+  const std::string cpack = std::filesystem::path(ADV_CMAKE).replace_filename("cpack").string();
+  RunResult pack =
+      RunProgram(cpack, {"--config", ADV_BINARY_DIR "/CPackConfig.cmake", "-B", out.path()});
+  ASSERT_EQ(pack.status, 0) << pack.out << pack.err;
+  std::string deb;
+  for (const auto& entry : std::filesystem::directory_iterator(out.path())) {
+    if (entry.path().extension() == ".deb") deb = entry.path().string();
   }
+  ASSERT_FALSE(deb.empty()) << pack.out;
+  const RunResult info = RunProgram("/usr/bin/dpkg-deb", {"-f", deb, "Depends"});
+  for (const char* needed :
+       {"libsdl2-2", "libsdl2-image", "libfreetype", "fontconfig", "fonts-ipafont-gothic",
+        "fonts-ipafont-mincho", "libfluidsynth", "libavcodec", "libavformat", "libswscale",
+        "libswresample", "fluid-soundfont-gm"}) {
+    EXPECT_NE(info.out.find(needed), std::string::npos) << needed << " in " << info.out;
+  }
+  for (const char* dir : {"var/lib/dpkg/info", "var/lib/dpkg/updates"}) {
+    std::filesystem::create_directories(root.Path(dir));
+  }
+  root.Write("var/lib/dpkg/status", "");
+  const RunResult install =
+      RunProgram("/usr/bin/dpkg", {"--root=" + root.path(), "--force-depends", "--force-not-root",
+                                   "--force-script-chrootless", "--log=/dev/null", "-i", deb});
+  ASSERT_EQ(install.status, 0) << install.out << install.err;
+  for (const char* file :
+       {"usr/bin/adv", "usr/bin/adv-dpa", "usr/lib/adv/libadv-codecs.so",
+        "usr/share/man/man1/adv.1", "usr/share/applications/adv.desktop",
+        "usr/share/icons/hicolor/scalable/apps/adv.svg", "usr/share/metainfo/adv.metainfo.xml"}) {
+    EXPECT_TRUE(root.Exists(file)) << file;
+  }
+  const RunResult version = RunProgram(root.Path("usr/bin/adv"), {"--version"});
+  EXPECT_EQ(version.out.rfind("adv ", 0), 0u) << version.out << version.err;
+  const RunResult help = RunProgram(root.Path("usr/bin/adv-dpa"), {"--help"});
+  EXPECT_NE(help.out.find("usage: adv-dpa pack"), std::string::npos) << help.out << help.err;
+  const std::string demo_dir = ScenarioDir("../../demo");
+  const RunResult demo = RunProgram(
+      root.Path("usr/bin/adv"),
+      {"--headless", "--input", demo_dir + "/click-through.txt", "--until", "3000", demo_dir});
+  EXPECT_EQ(demo.status, 0) << demo.err;
+  EXPECT_NE(demo.err.find("end at 3000 ms"), std::string::npos) << demo.err;
+}
+
+// Without the codecs module beside it a game still plays, silently, and says so once.
+TEST(InstallScenario, WithoutTheCodecsModuleTheGamePlaysSilently) {
+  TempDir bin;
+  std::filesystem::copy_file(ADV_BINARY, bin.Path("adv"));
+  std::filesystem::permissions(bin.Path("adv"), std::filesystem::perms::owner_all);
+  TempDir game;
+  game.Write("data/start.txt", ".wav se 0\n.mid nothere 1\n.wat 100\n.end\n");
+  game.Write("data/se.wav", "RIFF");  // a file, so that the codecs are asked for
+  RunResult r = RunProgram(bin.Path("adv"), {"--headless", "--debug", game.path()});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("libadv-codecs.so cannot be loaded"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("end at 10"), std::string::npos) << r.err;
 }
 
 }  // namespace

@@ -24,14 +24,19 @@ std::vector<std::string> RunResult::ErrLines() const {
 namespace {
 
 std::string ReadAndRemove(const char* path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
+  std::string bytes = ReadFile(path);
   ::unlink(path);
-  return s.str();
+  return bytes;
 }
 
 }  // namespace
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
 
 bool RunResult::HasError(const std::string& line) const {
   for (const std::string& l : ErrLines()) {

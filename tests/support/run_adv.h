@@ -24,6 +24,8 @@ RunResult RunAdv(const std::vector<std::string>& args);
 
 // The source folder of a scenario test: tests/scenarios/NAME.
 std::string ScenarioDir(const std::string& name);
+// A file's bytes; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
 
 struct Picture {
   int width = 0;

@@ -1,8 +1,9 @@
 #include "support/temp_dir.h"
 
+#include "support/run_adv.h"
+
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <stdexcept>
 
 #include <stdlib.h>
@@ -36,10 +37,7 @@ void TempDir::Write(std::string_view name, const std::vector<std::uint8_t>& byte
 }
 
 std::string TempDir::Read(std::string_view name) const {
-  std::ifstream in(Path(name), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  return ReadFile(Path(name));
 }
 
 bool TempDir::Exists(std::string_view name) const {

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -27,31 +28,32 @@ void SleepMs(int ms) {
   std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& env,
-            const posix_spawn_file_actions_t* actions) {
-  std::vector<char*> argv, envp;
-  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-  argv.push_back(nullptr);
-  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
-  envp.push_back(nullptr);
-  pid_t pid = -1;
-  if (posix_spawnp(&pid, argv[0], actions, nullptr, argv.data(), envp.data()) != 0) return -1;
-  return pid;
-}
-
-// This process's environment with `set` ("KEY=VALUE") in place of the keys it names.
-std::vector<std::string> EnvWith(const std::vector<std::string>& set) {
+// Starts args with this process's environment, `set` ("KEY=VALUE") in place of the keys it
+// names, and stdout and stderr going to the file `out`.
+pid_t Spawn(const std::vector<std::string>& args, const std::vector<std::string>& set,
+            const char* out = "/dev/null") {
   std::vector<std::string> env;
   for (char** e = environ; *e != nullptr; ++e) {
     const std::string entry = *e;
-    bool replaced = false;
-    for (const std::string& s : set) {
-      if (entry.compare(0, s.find('=') + 1, s, 0, s.find('=') + 1) == 0) replaced = true;
+    if (std::ranges::none_of(
+            set, [&](auto& s) { return entry.starts_with(s.substr(0, s.find('=') + 1)); })) {
+      env.push_back(entry);
     }
-    if (!replaced) env.push_back(entry);
   }
   env.insert(env.end(), set.begin(), set.end());
-  return env;
+  std::vector<char*> argv, envp;
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  for (const std::string& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+  argv.push_back(nullptr);
+  envp.push_back(nullptr);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_adddup2(&actions, 1, 2);
+  pid_t pid = -1;
+  if (posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), envp.data()) != 0) pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  return pid;
 }
 
 void Stop(pid_t& pid) {
@@ -98,17 +100,11 @@ Window FindWindowOf(Display* display, Window under, pid_t pid) {
 XSession::XSession(int width, int height) {
   int fds[2];
   if (pipe(fds) != 0) return;
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addclose(&actions, fds[0]);
-  posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
   // -displayfd: the server picks a free display and writes its number to the pipe.
   xvfb_ = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0",
                  std::to_string(width) + "x" + std::to_string(height) + "x24", "-nolisten", "tcp",
                  "-noreset"},
-                EnvWith({}), &actions);
-  posix_spawn_file_actions_destroy(&actions);
+                {});
   close(fds[1]);
   std::string number;
   pollfd p{fds[0], POLLIN, 0};
@@ -125,12 +121,7 @@ XSession::XSession(int width, int height) {
     return;
   }
   // A window manager, as on a player's desktop: full screen is asked of it.
-  posix_spawn_file_actions_t quiet;
-  posix_spawn_file_actions_init(&quiet);
-  posix_spawn_file_actions_addopen(&quiet, 1, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_addopen(&quiet, 2, "/dev/null", O_WRONLY, 0);
-  wm_ = Spawn({"openbox", "--sm-disable"}, EnvWith({"DISPLAY=" + name_}), &quiet);
-  posix_spawn_file_actions_destroy(&quiet);
+  wm_ = Spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + name_});
   // It has taken over once the root window has its supporting-check property.
   const Atom check = XInternAtom(display_, "_NET_SUPPORTING_WM_CHECK", False);
   for (int i = 0; i < 500; ++i) {
@@ -155,22 +146,16 @@ XSession::~XSession() {
 
 bool XSession::StartAdv(const std::string& game, const std::string& audio_file,
                         const std::string& log_file) {
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 2, log_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
   const char* options = std::getenv("ASAN_OPTIONS");
   const std::string asan = options != nullptr && *options != '\0' ? options + std::string(":") : "";
   // A real window pulls in the X and D-Bus client libraries, whose one-time allocations
   // LeakSanitizer would report as leaks of adv's; the unit and headless tests keep checking
   // adv's own memory for leaks.
-  adv_ =
-      Spawn({ADV_BINARY, "--window", game},
-            EnvWith({"DISPLAY=" + name_, "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + audio_file,
-                     "ASAN_OPTIONS=" + asan + "detect_leaks=0", "XDG_DATA_HOME=" + game + "/.data",
-                     "XDG_RUNTIME_DIR=" + game}),
-            &actions);
-  posix_spawn_file_actions_destroy(&actions);
+  adv_ = Spawn({ADV_BINARY, "--window", game},
+               {"DISPLAY=" + name_, "SDL_AUDIODRIVER=disk", "SDL_DISKAUDIOFILE=" + audio_file,
+                "ASAN_OPTIONS=" + asan + "detect_leaks=0", "XDG_DATA_HOME=" + game + "/.data",
+                "XDG_RUNTIME_DIR=" + game},
+               log_file.c_str());
   if (adv_ <= 0) return false;
   const auto end = Clock::now() + std::chrono::seconds(20);
   while (Clock::now() < end &&
@@ -237,15 +222,15 @@ void XSession::MovePointer(int x, int y) {
   XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), x, y, &root_x, &root_y,
                         &child);
   XTestFakeMotionEvent(display_, -1, root_x, root_y, CurrentTime);
-  Sync();
+  XSync(display_, False);
 }
 
 void XSession::Button(int button) {
   XTestFakeButtonEvent(display_, button, True, CurrentTime);
-  Sync();
+  XSync(display_, False);
   SleepMs(30);
   XTestFakeButtonEvent(display_, button, False, CurrentTime);
-  Sync();
+  XSync(display_, False);
 }
 
 void XSession::Key(const char* name) {
@@ -257,10 +242,6 @@ void XSession::Key(const char* name) {
 void XSession::KeyTo(const char* name, bool down) {
   XTestFakeKeyEvent(display_, XKeysymToKeycode(display_, XStringToKeysym(name)),
                     down ? True : False, CurrentTime);
-  Sync();
-}
-
-void XSession::Sync() {
   XSync(display_, False);
 }
 

@@ -52,8 +52,6 @@ class XSession {
   void KeyTo(const char* name, bool down);
 
  private:
-  void Sync();
-
   pid_t xvfb_ = -1;
   pid_t wm_ = -1;
   pid_t adv_ = -1;

@@ -37,23 +37,20 @@ std::vector<std::string> Inputs() {
   return names;
 }
 
-long ResidentMb(pid_t pid) {
-  std::ifstream statm("/proc/" + std::to_string(pid) + "/statm");
+// Resident megabytes and processor seconds (user and system) of a running process.
+std::pair<long, double> Usage(pid_t pid) {
+  std::ifstream statm("/proc/" + std::to_string(pid) + "/statm"),
+      in("/proc/" + std::to_string(pid) + "/stat");
   long size = 0, resident = 0;
   statm >> size >> resident;
-  return resident * (::sysconf(_SC_PAGESIZE) / 1024) / 1024;
-}
-
-// User and system time of a running process.
-double CpuSeconds(pid_t pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  const std::string stat((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::istringstream fields(stat.substr(stat.rfind(')') + 2));  // after the command's name
   std::string skip;
   for (int i = 0; i < 11; ++i) fields >> skip;  // state to cmajflt: fields 3 to 13
   double user = 0, system = 0;
   fields >> user >> system;
-  return (user + system) / static_cast<double>(::sysconf(_SC_CLK_TCK));
+  return {resident * (::sysconf(_SC_PAGESIZE) / 1024) / 1024,
+          (user + system) / static_cast<double>(::sysconf(_SC_CLK_TCK))};
 }
 
 // "" when the replay ended with status 0 within the limits; else what went wrong.
@@ -72,12 +69,10 @@ std::string Replay(const std::string& input) {
       if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return "";
       return "ended with status " + std::to_string(status);
     }
-    peak = std::max(peak, ResidentMb(pid));
+    const auto [resident, used] = Usage(pid);
     const auto now = std::chrono::steady_clock::now();
-    if (const double used = CpuSeconds(pid); used > cpu) {
-      cpu = used;
-      last_busy = now;
-    }
+    peak = std::max(peak, resident);
+    if (used > cpu) cpu = used, last_busy = now;
     const char* fault = cpu > kCpuLimitSeconds         ? "over the processor time limit"
                         : now - last_busy > kIdleLimit ? "blocked"
                         : peak > kMemoryLimitMb        ? "over the memory limit"

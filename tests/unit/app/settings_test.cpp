@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "app/command_line.h"
 #include "app/settings.h"
 #include "app/startup.h"
+#include "host/headless/input_script.h"
 #include "support/test_engine.h"
 
 namespace adv {
 namespace {
 
-TEST(SettingsTest, KeysMatchWithoutCaseAndDefaultsStay) {
+TEST(SettingsTest, KeysMatchWithoutCaseDefaultsStayAndLongLinesReadWhole) {
   test::TempDir dir;
   dir.Write("adv.ini",
             "[SETTINGS]\nstyle=fullscreen\nSpiPath = \"plug ins\"\nStyle=Window\n"
@@ -34,17 +36,13 @@ TEST(SettingsTest, KeysMatchWithoutCaseAndDefaultsStay) {
   ASSERT_EQ(::mkfifo(dir.Path("fifo.ini").c_str(), 0600), 0);
   ReadSettingsFile(dir.Path("fifo.ini"), missing);
   EXPECT_EQ(missing.style, "Window");
-}
-
-// Lines of any length are read whole; values are cut at 255 bytes.
-TEST(SettingsTest, LongLinesAndValues) {
-  test::TempDir dir;
+  // Lines of any length are read whole; values are cut at 255 bytes.
   const std::string x(300, 'x');
   // 199 bytes, then what would read as a line of its own if the line were cut there.
   const std::string extension = "." + x.substr(0, 188) + "Path=\\elsewhere";
   dir.Write("adv.ini", "[Scenario]\nExtension=" + extension + "\n[Settings]\nStyle=" + x +
                            "\nSPIPath = \"" + x + "\"\n");
-  Settings s;
+  s = Settings{};
   ReadSettingsFile(dir.Path("adv.ini"), s);
   EXPECT_EQ(s.extension, extension);
   EXPECT_EQ(s.scenario_path, "\\data");
@@ -89,6 +87,48 @@ TEST(SettingsTest, UserStyleAsksAndOverridesSkipTheQuestion) {
   ApplySettings(t.app, {t.dir.Path("game/adv.ini"), t.dir.Path("game")}, DisplayMode::kWindowed);
   EXPECT_EQ(t.engine.files.Base(), t.dir.Path("data"));
   EXPECT_FALSE(t.engine.files.Exists("start.txt"));
+}
+
+bool Parse(std::vector<const char*> args, LaunchOptions& options) {
+  args.insert(args.begin(), "adv");
+  std::string error;
+  return ParseCommandLine(static_cast<int>(args.size()), args.data(), options, error);
+}
+
+// The options the scenario runs take are played there; these are the rest.
+TEST(CommandLineTest, FullScreenShotWithEqualsAndTheMistakes) {
+  LaunchOptions o;
+  ASSERT_TRUE(Parse({"--shot=end:b.png", "--fullscreen", "game"}, o));
+  ASSERT_EQ(o.shots.size(), 1u);
+  EXPECT_FALSE(o.shots[0].ms.has_value());
+  EXPECT_EQ(o.shots[0].path, "b.png");
+  EXPECT_EQ(o.display, DisplayMode::kFullScreen);
+  EXPECT_EQ(o.game_dir, "game");
+  for (std::vector<const char*> args :
+       std::vector<std::vector<const char*>>{{"--shot", "a.png"},
+                                             {"--until", "soon"},
+                                             {"--input"},
+                                             {"--bogus"},
+                                             {"a", "b"},
+                                             {"--shot", "-5:a.png"}}) {
+    EXPECT_FALSE(Parse(args, o)) << args[0];
+  }
+}
+
+// What each event word makes is played by the scenarios' input files.
+TEST(InputScriptTest, EventsInTimeOrderAndTheMistakes) {
+  std::vector<TimedEvent> events;
+  std::string error;
+  ASSERT_TRUE(ParseInputScript("# clicks\n200 close\r\n100 key enter\n\n", events, error)) << error;
+  ASSERT_EQ(events.size(), 3u);
+  EXPECT_EQ(events[0].ms, 100u);
+  EXPECT_EQ(events[2].event.type, HostEvent::Type::kClose);
+  for (const char* bad :
+       {"x click 1 2\n", "1 down middle 1 2\n", "1 key f5\n", "1 wheel left 1 2\n"}) {
+    EXPECT_FALSE(ParseInputScript(bad, events, error)) << bad;
+  }
+  EXPECT_FALSE(ParseInputScript("10 click 1 2\n20 clack 1 2\n", events, error));
+  EXPECT_EQ(error.substr(0, 2), "2:");
 }
 
 }  // namespace

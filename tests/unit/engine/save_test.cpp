@@ -8,7 +8,7 @@
 #include <string>
 
 #include "base/messages.h"
-#include "support/script_run.h"
+#include "support/test_engine.h"
 
 namespace adv {
 namespace {
@@ -19,7 +19,7 @@ using std::string_literals::operator""s;
 // save is replaced and a name with an extension keeps it.
 TEST(SaveTest, ReplacesAReadOnlySave) {
   test::TestEngine t;
-  test::RunConfigText(t, ".int a\n");
+  t.RunConfig(".int a\n");
   t.WriteFile("slot.dat", "old");
   ::chmod(t.dir.Path("slot.dat").c_str(), 0444);
   ASSERT_TRUE(test::RunScript(t, ".let a = -1\n.sav slot.dat\n"));
@@ -41,7 +41,7 @@ TEST(SaveTest, FailedSavesAreReportedAndKeepTheOldFile) {
 
   // A write that fails part-way (here: past the file size limit, as a full disk would).
   test::TestEngine full;
-  test::RunConfigText(full, ".str s\n");
+  full.RunConfig(".str s\n");
   full.WriteFile("save1.txt", "old");
   full.OpenScript("start.txt", ".sav save1\n");
   rlimit old_limit{};
@@ -66,9 +66,9 @@ TEST(SaveTest, NamesStayInsideTheGameFolder) {
   t.WriteFile("outside.txt", ".let a = 9\r\n");
   t.WriteFile("game/save/.keep", "");
   t.WriteFile("game/data/.keep", "");
+  t.RunConfig(".int a\n");
   t.engine.files.SetRoot(t.dir.Path("game"));
   t.engine.files.SetBase(t.dir.Path("game/data"));
-  test::RunConfigText(t, ".int a\n");
   for (const std::string& name :
        {t.dir.Path("outside"), "..\\..\\outside"s, "data\\..\\..\\..\\outside"s, "C:\\outside"s,
         "c:outside"s, "\\outside"s}) {
@@ -99,9 +99,9 @@ TEST(SaveTest, LinkedFoldersSaveAndLeftoversGo) {
   t.WriteFile("home/.keep", "");
   ASSERT_EQ(::symlink(t.dir.Path("disk").c_str(), t.dir.Path("game/data").c_str()), 0);
   ASSERT_EQ(::symlink(t.dir.Path("home").c_str(), t.dir.Path("disk/home").c_str()), 0);
+  t.RunConfig(".int a\n");
   t.engine.files.SetRoot(t.dir.Path("game"));
   t.engine.files.SetBase(t.dir.Path("game/data"));
-  test::RunConfigText(t, ".int a\n");
   ASSERT_TRUE(test::RunScript(t, ".let a = 3\n.sav save1\n"));
   test::ExpectOnlyError(t, {});
   EXPECT_EQ(t.dir.Read("disk/save1.txt"), ".let a = 3\r\n");
@@ -112,37 +112,6 @@ TEST(SaveTest, LinkedFoldersSaveAndLeftoversGo) {
   EXPECT_FALSE(t.dir.Exists("disk/save1.txt.Ab12Cd"));
   EXPECT_TRUE(t.dir.Exists("disk/save1.txt.keep"));
   EXPECT_TRUE(t.dir.Exists("disk/save2.txt.Ab12Cd"));
-}
-
-struct LoadCase {
-  const char* script;
-  const char* values;  // a/ab/b afterwards
-  test::ScriptError error;
-};
-
-const LoadCase kLoads[] = {
-    {".lod save1 a\n.lod save1 b\n", "0/5/3", {}},  // the first line starting ".let a" is ab's
-    {".lod nosuch\n.lod nosuch b\n", "0/0/0", {}},
-    {".lod save1 zz\n", "0/0/0", {"start.txt", 1, kMsgLoadNoVariable}},
-    {".lod folder\n.let b = 1\n", "0/0/1", {"start.txt", 1, kMsgLoadOpen}},
-    {".lod folder a\n", "0/0/0", {"start.txt", 1, kMsgLoadOpen}},
-    {".lod old\n", "1/0/3", {"old.txt", 2, kMsgAssignUndeclared}},  // an older configuration's
-};
-
-TEST(LoadTest, OneVariableOrReports) {
-  for (const LoadCase& c : kLoads) {
-    SCOPED_TRACE(c.script);
-    test::TestEngine t;
-    test::RunConfigText(t, ".int a ab b\n");
-    t.WriteFile("save1.txt", ".let ab = 5\r\n.let a = 7\r\n.let b = 3\r\n");
-    t.WriteFile("old.txt", ".let a = 1\r\n.let gone = 2\r\n.let b = 3\r\n");
-    t.WriteFile("folder.txt/x", "");
-    ASSERT_TRUE(test::RunScript(t, c.script));
-    EXPECT_EQ(std::to_string(t.Int("a")) + "/" + std::to_string(t.Int("ab")) + "/" +
-                  std::to_string(t.Int("b")),
-              c.values);
-    test::ExpectOnlyError(t, c.error);
-  }
 }
 
 }  // namespace

@@ -1,5 +1,3 @@
-// Text commands given numbers at the ends of the 32-bit range: positions are computed without
-// overflow and land where the clamped arithmetic puts them. The font keywords of .txt and .tpr.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -7,12 +5,15 @@
 #include <tuple>
 
 #include "engine/interpreter.h"
+#include "engine/message_display.h"
 #include "support/ink.h"
-#include "support/started_engine.h"
+#include "support/test_engine.h"
 
 namespace adv {
 namespace {
 
+// Text commands given numbers at the ends of the 32-bit range: positions are computed without
+// overflow and land where the clamped arithmetic puts them. The font keywords of .txt and .tpr.
 // .tps 0 takes a screen point to the layer; a picture then composes the layer, wherever it is.
 TEST(TextCommandsTest, CursorPlacedOnScreenFromAnyLayerPosition) {
   const struct {
@@ -59,38 +60,34 @@ TEST(TextCommandsTest, PartsAlignedFromAnyPoint) {
 }
 
 // Each font keyword of .txt sets the message layer and each of .tpr the parts layer, that value
-// alone, leaving the other layer as it was.
+// alone (field `field` of the style), leaving the other layer as it was.
 TEST(TextCommandsTest, FontKeywordsSetTheirOwnLayerOnly) {
   const auto style = [](const TextLayer& l) {
-    return testing::PrintToString(std::make_tuple(l.italic(), l.underline(), l.strike_out(),
-                                                  l.edge(), l.shadow_offset(), l.leading(),
-                                                  l.spacing(), l.weight(), l.face_name()));
+    return std::vector<std::string>{testing::PrintToString(l.italic()),
+                                    testing::PrintToString(l.underline()),
+                                    testing::PrintToString(l.strike_out()),
+                                    testing::PrintToString(l.edge()),
+                                    std::to_string(l.shadow_offset()),
+                                    std::to_string(l.leading()),
+                                    std::to_string(l.spacing()),
+                                    std::to_string(l.weight()),
+                                    l.face_name()};
   };
-  const struct {
-    const char* setting;
-    std::tuple<bool, bool, bool, bool, int, int, int, int, std::string> style;
-  } cases[] = {
-      {"italic 2", {true, false, false, false, 0, 0, 0, 400, ""}},
-      {"underline 1", {false, true, false, false, 0, 0, 0, 400, ""}},
-      {"strikeout -1", {false, false, true, false, 0, 0, 0, 400, ""}},
-      {"edge 1", {false, false, false, true, 0, 0, 0, 400, ""}},
-      {"offset -3", {false, false, false, false, -3, 0, 0, 400, ""}},
-      {"leading 7", {false, false, false, false, 0, 7, 0, 400, ""}},
-      {"spacing 5", {false, false, false, false, 0, 0, 5, 400, ""}},
-      {"weight 700", {false, false, false, false, 0, 0, 0, 700, ""}},
-      {"name IPAMincho", {false, false, false, false, 0, 0, 0, 400, "IPAMincho"}},
-  };
-  for (const auto& c : cases) {
+  const std::tuple<const char*, int, const char*> cases[] = {
+      {"italic 2", 0, "true"}, {"underline 1", 1, "true"}, {"strikeout -1", 2, "true"},
+      {"edge 1", 3, "true"},   {"offset -3", 4, "-3"},     {"leading 7", 5, "7"},
+      {"spacing 5", 6, "5"},   {"weight 700", 7, "700"},   {"name IPAMincho", 8, "IPAMincho"}};
+  for (const auto& [setting, field, value] : cases) {
     for (const bool parts : {false, true}) {
-      SCOPED_TRACE(testing::Message() << parts << " " << c.setting);
+      SCOPED_TRACE(testing::Message() << parts << " " << setting);
       test::StartedEngine t;
       TextLayer& own = parts ? t.engine.parts_layer : t.engine.message_layer;
       TextLayer& other = parts ? t.engine.message_layer : t.engine.parts_layer;
-      const std::string untouched = style(other);
-      t.Execute(std::string(parts ? ".tpr" : ".txt") + " font " + c.setting);
-      auto want = c.style;
-      if (std::get<8>(want).empty()) std::get<8>(want) = std::string(kDefaultFaceName);
-      EXPECT_EQ(style(own), testing::PrintToString(want));
+      auto want = style(own);
+      const auto untouched = style(other);
+      want[field] = value;
+      t.Execute(std::string(parts ? ".tpr" : ".txt") + " font " + setting);
+      EXPECT_EQ(style(own), want);
       EXPECT_EQ(style(other), untouched);
     }
   }
@@ -105,7 +102,34 @@ TEST(TextCommandsTest, TextPositionVariablesSaturate) {
   t.Execute(".let x = LastTextX");
   t.Execute(".let y = CurTextY");
   EXPECT_EQ(t.Int("x"), INT_MAX);
-  EXPECT_EQ(t.Int("y"), INT_MIN + t.engine.message_layer.cursor_y());
+  EXPECT_EQ(t.Int("y"), INT_MIN + 32);  // the line feed after A: the second line of 32 pixels
+}
+
+// One step of the message display for the escapes the text scenario tests do not show on screen:
+// which bytes it takes from the line, where it goes next, and what lands on the page.
+TEST(MessageDisplayTest, EachEscapeTakesItsBytes) {
+  const struct {
+    const char* line;
+    State next;
+    const char* rest;        // what the step leaves in the line buffer
+    std::string drawn = "";  // the text of the page's only line afterwards
+  } cases[] = {
+      {"\\", State::kReadLine, ""},  // a backslash at the very end of the script
+      {"\\t\nX", State::kTextClearWaitSetup, "\nX"},
+      {"\\TX", State::kTextClearWaitSetup, "X"},
+      {"\\\x82\xA0Y", State::kText, "Y", "\x82\xA0"},
+      {"\x82\xA0Y", State::kText, "Y", "\x82\xA0"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    test::StartedEngine t;
+    t.SetLine(c.line);
+    EXPECT_EQ(MessageDisplayStep(t.engine), c.next);
+    EXPECT_EQ(t.engine.script.line.Rest(), c.rest);
+    TextLine line;
+    ASSERT_TRUE(t.engine.message_layer.GetLine(&line, 1));
+    EXPECT_EQ(line.text, c.drawn);
+  }
 }
 
 }  // namespace
