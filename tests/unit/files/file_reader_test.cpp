@@ -27,12 +27,6 @@ std::string Packed(std::string_view stored_name = "bg.bmp") {
   return std::string(packed.begin(), packed.end());
 }
 
-std::string ReadRest(CFileReader& r) {
-  std::string s(static_cast<std::size_t>(r.GetLength()), '\0');
-  s.resize(r.Read(s.data(), s.size()));
-  return s;
-}
-
 class FileReaderTest : public ::testing::Test {
  protected:
   FileReaderTest() { files_.SetBase(dir_.path()); }
@@ -91,11 +85,10 @@ TEST_F(FileReaderTest, PackedFileSeeksAndReads) {
   ASSERT_TRUE(r.Open(files_, "bg.bmp"));
   EXPECT_EQ(r.GetLength(), 12);
   r.Seek(-4, 2);
-  char tail[10];
-  EXPECT_EQ(r.Read(tail, sizeof(tail)), 4u);
-  EXPECT_EQ(std::string(tail, 4), "cabc");
+  char got[16];
+  EXPECT_EQ(std::string(got, r.Read(got, sizeof(got))), "cabc");
   r.Seek(2, 0);
-  EXPECT_EQ(ReadRest(r), "cabcabcabc");
+  EXPECT_EQ(std::string(got, r.Read(got, sizeof(got))), "cabcabcabc");
   EXPECT_FALSE(r.Open(files_, "nothing.bmp") || r.IsOpen());
 }
 
@@ -119,10 +112,6 @@ TEST_F(FileReaderTest, CorruptPackedFilesFailTheOpen) {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes Of(std::string_view s) {
-  return Bytes(s.begin(), s.end());
-}
-
 // Streams written by hand as flag bytes (bit t set: token t is a literal) and token bytes.
 TEST(Lz77Decode, HandWrittenStreams) {
   std::string prefix;
@@ -145,10 +134,11 @@ TEST(Lz77Decode, HandWrittenStreams) {
       {"half a back-reference", "\x07", "abc\0"s, 6, {}},
       {"nine tokens, one flag byte", "\xFF", "abcdefghi", 9, {}},
   };
+  auto of = [](std::string_view s) { return Bytes(s.begin(), s.end()); };
   for (const auto& c : cases) {
     Bytes out;
     std::optional<std::string> got;
-    if (Lz77Decode(Of(c.flags), Of(c.data), c.size, out)) got.emplace(out.begin(), out.end());
+    if (Lz77Decode(of(c.flags), of(c.data), c.size, out)) got.emplace(out.begin(), out.end());
     EXPECT_EQ(got, c.out) << c.what;
   }
 }
