@@ -216,7 +216,7 @@ TEST(ComposeTest, SurfacesWithoutPixelsRefuse) {
   }
 }
 
-TEST(DrawImageTest, CreateAndFill) {
+TEST(DrawImageTest, CreateFillAndSwap) {
   CDrawImage s;
   EXPECT_TRUE(s.Create(0, 0));
   EXPECT_FALSE(s.Is16());
@@ -231,6 +231,8 @@ TEST(DrawImageTest, CreateAndFill) {
   EXPECT_EQ(s.Row(1)[100], 0x7FFF);
   EXPECT_EQ(s.Row(1)[101], 0);
   EXPECT_EQ(s.GetPixel(101, 1), 0);
+  CDrawImage other;  // the flip to the spare (a scenario matter) only between equal sizes
+  EXPECT_FALSE(other.Create(100, 3) && s.Swap(other));
 }
 
 // Scripts may pass any integer. Ordinary rectangles are covered by the composition tests; these
