@@ -3,18 +3,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-#include <string>
+#include "support/run_adv.h"
 
 namespace adv::test {
 
 inline std::string Fixture(const std::string& name) {
-  std::ifstream in(ADV_SOURCE_DIR "/tests/unit/graphics/data/" + name, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  EXPECT_FALSE(bytes.str().empty()) << name;
-  return bytes.str();
+  std::string bytes = ReadFile(ADV_SOURCE_DIR "/tests/unit/graphics/data/" + name);
+  EXPECT_FALSE(bytes.empty()) << name;  // a missing file must not pass as a refused one
+  return bytes;
 }
 
 }  // namespace adv::test

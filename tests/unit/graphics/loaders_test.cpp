@@ -1,24 +1,31 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "files/packed_file.h"
 #include "fixture.h"
+#include "graphics/cursor_file.h"
 #include "graphics/picture_loader.h"
 #include "host/picture_header.h"
 #include "host/sdl/sdl_image_decoder.h"
+#include "support/bmp_writer.h"
 #include "support/temp_dir.h"
 
 namespace adv {
 namespace {
 
 using test::Fixture;
+using test::WithLe;
 using Rows = std::vector<std::vector<std::uint32_t>>;
 
 // RGB555 written out from its layout: red in bits 10-14, green 5-9, blue 0-4.
-std::uint32_t Ref555(std::uint32_t rgb) {
+std::uint32_t F(std::uint32_t rgb) {
   return ((rgb >> 19) & 31) << 10 | ((rgb >> 11) & 31) << 5 | ((rgb >> 3) & 31);
 }
 
@@ -63,7 +70,7 @@ class LoaderTest : public ::testing::Test {
 // direct colour (the top bit dropped), and a header alone giving the size. Rows of several bytes.
 TEST_F(LoaderTest, PicturesAccepted) {
   constexpr std::uint32_t W = 0x7FFF, R = 0x7C00, G = 0x03E0, U = 0x001F;
-  auto c = [](int i) { return Ref555(0x111111u * i); };
+  auto c = [](int i) { return F(0x111111u * i); };
   auto p = [](int i) { return static_cast<std::uint32_t>((i * 131) & 0x7FFF); };
   const struct {
     Loader load;
@@ -82,20 +89,17 @@ TEST_F(LoaderTest, PicturesAccepted) {
       {LoadBmp, "rgb444.bmp", "", {{R, 0x0220, 0x0002}}},
       {LoadBmp, "rle8.bmp", "", {{0, 0, 0, R}, {0, U, U, 0}, {G, U, R, G}, {R, R, R, R}}},
       {LoadBmp, "rle4.bmp", "", {{c(3), c(4), c(5), c(6), c(7)}, {c(1), c(2), c(1), c(2), c(1)}}},
-      {LoadBmp, "argb.bmp", "", {{U, Ref555(0x181008)}, {R, G}}, {0x80, 0xFF, 0x10, 0x20}},
+      {LoadBmp, "argb.bmp", "", {{U, F(0x181008)}, {R, G}}, {0x80, 0xFF, 0x10, 0x20}},
       {LoadPicture, "topdown.bmp", "", {{R, G}, {U, W}}},
       {LoadK16, "pal8.k16", "", {{p(0), p(1), p(255)}, {p(128), p(127), p(2)}}},
       {LoadK16, "rgb16.k16", "", {{R, G, U}, {0x1234, 0x0001, 0x4321}}},
       {LoadK16, "size_only.k16", "", {{0, 0}}},
-      {LoadPng,
-       "rgb8.png",
-       "",
-       {{Ref555(0xFF8040), Ref555(0x081018)}, {Ref555(0x102030), Ref555(0x405060)}}},
-      {LoadPng, "rgb16.png", "", {{Ref555(0xAB07F8)}}},
+      {LoadPng, "rgb8.png", "", {{F(0xFF8040), F(0x081018)}, {F(0x102030), F(0x405060)}}},
+      {LoadPng, "rgb16.png", "", {{F(0xAB07F8)}}},
       {LoadPng, "grey1.png", "", {{W, 0, W}}},
-      {LoadPng, "grey8.png", "", {{Ref555(0x808080)}}},
-      {LoadPng, "palette2.png", "", {{R, Ref555(0x0A14FA), G}}},
-      {LoadPng, "rgba.png", "", {{R, Ref555(0x102030)}}, {128, 255}},
+      {LoadPng, "grey8.png", "", {{F(0x808080)}}},
+      {LoadPng, "palette2.png", "", {{R, F(0x0A14FA), G}}},
+      {LoadPng, "rgba.png", "", {{R, F(0x102030)}}, {128, 255}},
       {LoadGif, "a.gif", "", {{R, U}}},
       {LoadPicture, "a.ppm", "P6\n2 1\n255\n" + Bin({255, 0, 0, 0, 0, 255}), {{R, U}}}};
   for (const auto& c : cases) {
@@ -113,32 +117,18 @@ TEST_F(LoaderTest, PicturesAccepted) {
 // loader, the decoder's included, before anything is allocated for them.
 TEST_F(LoaderTest, PicturesRefused) {
   const std::string png = Fixture("progressive.png");
-  const struct {
-    Loader load;
-    std::string name;
-    std::string bytes{};
-  } cases[] = {{LoadBmp, "short.bmp"},
-               {LoadBmp, "rows_missing.bmp"},
-               {LoadBmp, "absurd_width.bmp"},
-               {LoadBmp, "table_short.bmp"},
-               {LoadBmp, "rows32_missing.bmp"},
-               {LoadBmp, "rle8_24bit.bmp"},
-               {LoadBmp, "topdown1.bmp"},
-               {LoadK16, "rows_missing.k16"},
-               {LoadK16, "palette_short.k16"},
-               {LoadBmp, "offset_past_end.bmp"},
-               {LoadBmp, "header12.bmp"},
-               {LoadPicture, "huge.bmp"},
-               {LoadPng, "palette_key.png"},
-               {LoadPng, "grey_alpha.png"},
-               {LoadPng, "rgb_key.png"},
-               {LoadGif, "not a gif.ppm", "P6\n2 1\n255\n" + Bin({255, 0, 0, 0, 0, 255})},
-               {LoadPicture, "huge.png"},
-               {LoadPicture, "huge.gif"}};
-  for (const auto& c : cases) {
-    EXPECT_TRUE(Load(c.load, c.name, c.bytes.empty() ? Fixture(c.name) : c.bytes).empty())
-        << c.name;
+  const std::pair<Loader, std::vector<const char*>> cases[] = {
+      {LoadBmp,
+       {"short.bmp", "rows_missing.bmp", "absurd_width.bmp", "table_short.bmp",
+        "rows32_missing.bmp", "rle8_24bit.bmp", "topdown1.bmp", "offset_past_end.bmp",
+        "header12.bmp"}},
+      {LoadK16, {"rows_missing.k16", "palette_short.k16"}},
+      {LoadPng, {"palette_key.png", "grey_alpha.png", "rgb_key.png"}},
+      {LoadPicture, {"huge.bmp", "huge.png", "huge.gif"}}};
+  for (const auto& [load, names] : cases) {
+    for (const char* name : names) EXPECT_TRUE(Load(load, name, Fixture(name)).empty()) << name;
   }
+  EXPECT_TRUE(Load(LoadGif, "a.ppm", "P6\n2 1\n255\n" + Bin({255, 0, 0, 0, 0, 255})).empty());
   for (std::size_t cut :
        {std::size_t{8}, std::size_t{20}, std::size_t{40}, png.size() / 2, png.size() - 13}) {
     EXPECT_TRUE(Load(LoadPng, "cut.png", png.substr(0, cut)).empty()) << cut;
@@ -159,6 +149,67 @@ TEST_F(LoaderTest, PackedPicturesLoadThroughTheReader) {
   dir_.Write("sub/pic.dpa", PackFile("pic.x", std::vector<std::uint8_t>(bmp.begin(), bmp.end())));
   ASSERT_TRUE(LoadPicture(surface_, "sub\\pic.x", context_));
   EXPECT_EQ(Pixels(), (Rows{{0x7E08, 0x08CA, 0}}));
+}
+
+using Cursor = std::tuple<int, int, int, int, std::vector<std::uint32_t>>;
+
+// Size, hotspot and pixels of the decoded cursor, or nothing when refused.
+std::optional<Cursor> Decode(const std::string& file) {
+  // An exactly sized heap copy, so that a read past the end is caught by the address sanitizer.
+  auto copy = std::make_unique<std::uint8_t[]>(file.size());
+  std::memcpy(copy.get(), file.data(), file.size());
+  CursorImage c;
+  if (!ParseCursorFile(std::span<const std::uint8_t>(copy.get(), file.size()), c)) return {};
+  return Cursor{c.width, c.height, c.hotspot_x, c.hotspot_y, c.argb};
+}
+
+// With any alpha in a 32-bit picture, the alpha; otherwise AND 1 over black is transparent and
+// everything else the opaque colour, indices past a short palette black. Rows of several bytes.
+// The pictures of several-picture files: the one nearest 32 x 32, then the deepest, passing over
+// one that does not decode (16 bits per pixel is not a cursor depth). A PNG picture.
+TEST(CursorFileTest, DecodesPicturesWithMaskAndHotspot) {
+  constexpr std::uint32_t W = 0xFFFFFFFF, B = 0xFF000000, C = 0xFF123456, D = 0xFFABCDEF;
+  using Pixels = std::vector<std::uint32_t>;
+  const std::pair<const char*, Cursor> cases[] = {
+      {"cur1.cur", {9, 2, 8, 1, {W, B, W, W, 0, 0, W, 0, W, B, B, B, B, B, B, B, B, W}}},
+      {"cur4.cur", {4, 1, 3, 0, {C, D, 0, B}}},
+      {"cur8.cur", {2, 1, 1, 0, {0xFFC8C8C8, 0xFF070707}}},
+      {"cur24.cur", {2, 2, 1, 1, {0xFF102030, 0, W, B}}},
+      {"cur32a.cur", {3, 1, 2, 0, {0x80102030, 0, 0x00FFFFFF}}},
+      {"cur32.cur", {2, 1, 1, 0, {0xFF102030, 0}}},
+      {"pick.cur", {32, 32, 3, 5, Pixels(32 * 32, 0xFF445566)}},
+      {"pick_broken.cur", {16, 16, 1, 1, Pixels(16 * 16, 0xFF112233)}},
+      {"png.cur", {2, 2, 1, 1, {0xFF563412, 0, 0, 0xFFABCDEF}}}};
+  for (const auto& [name, want] : cases) EXPECT_EQ(Decode(Fixture(name)), want) << name;
+}
+
+TEST(CursorFileTest, RefusesMalformedFiles) {
+  const std::string good = Fixture("good.cur");
+  ASSERT_TRUE(Decode(good));
+  // Every truncation, with the directory as it was and with its length made to agree.
+  for (std::size_t n = 0; n < good.size(); ++n) {
+    EXPECT_FALSE(Decode(good.substr(0, n))) << n;
+    if (n < 22) continue;
+    EXPECT_FALSE(Decode(WithLe(good.substr(0, n), 6 + 8, n - 22))) << n;
+  }
+  const std::size_t dib = 22;
+  const std::pair<const char*, std::string> cases[] = {
+      {"an icon, not a cursor", WithLe(good, 2, 1, 2)},
+      {"no pictures", WithLe(good, 4, 0, 2)},
+      {"directory past the end", WithLe(good, 4, 500, 2)},
+      {"offset past the end", WithLe(good, 6 + 12, 0xFFFFFFF0u)},
+      {"length past the end", WithLe(good, 6 + 8, 0xFFFFFFFFu)},
+      {"header size past the end", WithLe(good, dib, 0x7FFFFFFF)},
+      {"no width", WithLe(good, dib + 4, 0)},
+      {"absurd width", WithLe(good, dib + 4, 100000)},
+      {"odd doubled height", WithLe(good, dib + 8, 63)},
+      {"negative height", WithLe(good, dib + 8, 0xFFFFFFC0u)},
+      {"compressed", WithLe(good, dib + 16, 1)},
+      {"palette past the end", WithLe(good, dib + 32, 0x40000000)},
+      {"more colours than 4 bits index", Fixture("colours17.cur")},
+      {"truncated PNG", Fixture("png_cut.cur")},
+  };
+  for (const auto& [what, file] : cases) EXPECT_FALSE(Decode(file)) << what;
 }
 
 }  // namespace

@@ -48,7 +48,6 @@ class TransitionTest : public ::testing::Test {
     EXPECT_EQ(foreign, 0) << "kind " << kind << " step " << s << " wrote foreign values";
     return r;
   }
-  bool Copied(int x, int y) const { return copied_[y * kW + x] != 0; }
 
   CDrawImage back_, spare_;
   std::vector<Pixel> before_;
@@ -106,11 +105,11 @@ TEST_F(TransitionTest, ClockWipesCopyTheirWedges) {
       int wrong = 0;
       for (int y = 0; y < kH; ++y) {
         for (int x = 0; x < kW; ++x) {
-          count[y * kW + x] += Copied(x, y);
+          count[y * kW + x] += copied_[y * kW + x];
           // Away from the sides, the rounding of the corners cannot matter.
           if (DistanceToLine(x, y, from) < 2 || DistanceToLine(x, y, to) < 2) continue;
           const double a = PixelAngle(x, y);
-          wrong += Copied(x, y) !=
+          wrong += (copied_[y * kW + x] != 0) !=
                    (InArc(a, from, to) || (kind == 11 && InArc(a, from + 256, to + 256)));
         }
       }

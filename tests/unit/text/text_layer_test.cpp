@@ -1,10 +1,10 @@
-// A text layer over the real IPA fonts: cells, the character rectangle with shadow and edge,
-// wrapping and hanging, ink past the cell, mid-line changes, cursor moves at the ends of the int
-// range, composing through the key, settings that are refused or wait for an empty page, and the
-// screen update that brings its text onto the back or the spare buffer.
+// A text layer over the real IPA fonts, its screen update onto the back or the spare buffer, and
+// the wait mark: its blink cadence, steady marks, the background it keeps, and clipping (where
+// each mode places it is in the text scenario tests).
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <optional>
 #include <string>
 #include <tuple>
 
@@ -14,6 +14,7 @@
 #include "support/ink.h"
 #include "text/screen_update.h"
 #include "text/text_layer.h"
+#include "text/wait_mark.h"
 
 namespace adv {
 namespace {
@@ -124,10 +125,9 @@ TEST_F(TextLayerTest, InkPastTheCellShowsUnderTheNextCharacter) {
 
 TEST_F(TextLayerTest, SizeSpacingAndLeadingChangeMidLine) {
   ASSERT_TRUE(layer_.MoveTo(0, 100));
-  const Rect small = Put(kA);
+  Put(kA);  // 100 to 132
   ASSERT_TRUE(layer_.SetSize(48));
   EXPECT_EQ(Put(kA), (Rect{32, 84, 80, 132}));  // on the bottom edge of the small one
-  EXPECT_EQ(small.bottom, 132);
   ASSERT_TRUE(layer_.SetSize(32));
   layer_.SetSpacing(10);  // the gap after the last character grows at once
   EXPECT_EQ(Put("A").left, 90);
@@ -158,28 +158,23 @@ TEST_F(TextLayerTest, CursorMovesAndTheEndsOfTheIntRange) {
   EXPECT_EQ(layer_.cursor_y(), INT_MAX);
 }
 
-TEST_F(TextLayerTest, ComposesAtTheLayerPositionThroughTheKey) {
-  for (int magnification : {1, 2}) {
-    SCOPED_TRACE(magnification);
-    target_.FillRect(nullptr, kBlue);
-    layer_.ClearAll();
-    ASSERT_TRUE(layer_.SetArea(600, 640, 480, magnification));
-    ASSERT_TRUE(layer_.SetPosition(50, 60));
-    EXPECT_EQ(layer_.font()->height(), 32 * magnification);
-    ASSERT_TRUE(layer_.DrawString(kA + kA + "\n" + kA, false));
-    EXPECT_EQ(BoundsOfOther(target_, ColorToPixel(kBlue)), Rect{});  // not composed yet
-    layer_.ComposeAll();
-    const Rect page = layer_.OnTarget(layer_.PageRect());
-    EXPECT_EQ(page, (Rect{50, 60, 114, 124}));  // cells stay logical
-    const Rect changed = BoundsOfOther(target_, ColorToPixel(kBlue));
-    EXPECT_EQ(IntersectRect(changed, page), changed);
-    const int white = test::CountPixels(target_, kWhitePixel);
-    const int blue = test::CountPixels(target_, ColorToPixel(kBlue));
-    EXPECT_GT(white, 100);
-    // The key lets the target through between the strokes; magnified, edges are blended.
-    EXPECT_GT(blue, 640 * 480 - 64 * 64);
-    EXPECT_EQ(white + blue == 640 * 480, magnification == 1);
-  }
+// Magnified text (the plain case is in every text scenario): cells stay logical on the target,
+// the key lets the target through between the strokes, and the edges are blended.
+TEST_F(TextLayerTest, ComposesMagnifiedAtTheLayerPositionThroughTheKey) {
+  ASSERT_TRUE(layer_.SetArea(600, 640, 480, 2));
+  ASSERT_TRUE(layer_.SetPosition(50, 60));
+  ASSERT_TRUE(layer_.DrawString(kA + kA + "\n" + kA, false));
+  EXPECT_EQ(BoundsOfOther(target_, ColorToPixel(kBlue)), Rect{});  // not composed yet
+  layer_.ComposeAll();
+  const Rect page = layer_.OnTarget(layer_.PageRect());
+  EXPECT_EQ(page, (Rect{50, 60, 114, 124}));
+  const Rect changed = BoundsOfOther(target_, ColorToPixel(kBlue));
+  EXPECT_EQ(IntersectRect(changed, page), changed);
+  const int white = test::CountPixels(target_, kWhitePixel);
+  const int blue = test::CountPixels(target_, ColorToPixel(kBlue));
+  EXPECT_GT(white, 100);
+  EXPECT_GT(blue, 640 * 480 - 64 * 64);
+  EXPECT_LT(white + blue, 640 * 480);
 }
 
 TEST_F(TextLayerTest, RefusedValuesChangeNothing) {
@@ -254,6 +249,82 @@ TEST_F(TextLayerTest, ScreenUpdateOnTheBackBufferOrStagedOnTheSpare) {
     EXPECT_GT(test::CountPixels(drawn, ColorToPixel(kRed)), 10);
     EXPECT_EQ(BoundsOfOther(target_, ColorToPixel(kStale)), staged ? Rect{} : screen);
     EXPECT_EQ(layer_.target(), &target_);
+  }
+}
+
+constexpr Colour kGrey = 0x808080;
+const Pixel kRedPixel = ColorToPixel(kRed);
+
+class WaitMarkTest : public TextLayerTest {
+ protected:
+  void SetUp() override {
+    TextLayerTest::SetUp();
+    for (CDrawImage* s : {&back_, &spare_}) {
+      ASSERT_TRUE(s->Create(640, 480));
+      s->FillRect(nullptr, kGrey);
+    }
+    MakePicture(1, 16, 16);
+  }
+  // Red with a magenta top-left pixel, which is the key.
+  void MakePicture(int kind, int w, int h) {
+    CDrawImage& p = mark_.picture(kind);
+    ASSERT_TRUE(p.Create(w, h));
+    p.FillRect(nullptr, kRed);
+    p.Fill(0, 0, 1, 1, 0xFF00FF);
+  }
+  // The back buffer is as it was before the mark.
+  void ExpectUntouched() { EXPECT_EQ(BoundsOfOther(back_, ColorToPixel(kGrey)), Rect{}); }
+
+  CDrawImage back_, spare_;
+  WaitMark mark_;
+};
+
+TEST_F(WaitMarkTest, BlinksOnItsCadence) {
+  mark_.Set(WaitMark::kFixed, 100, 100, 500);
+  EXPECT_TRUE(mark_.Place(1, layer_, back_, spare_, 1000).Empty());
+  EXPECT_EQ(mark_.MsUntilNextChange(1000), 501u);
+  const Rect rect{100, 100, 116, 116};
+  const struct {
+    std::uint32_t now;
+    bool changed;
+    bool visible;
+    std::uint32_t next;  // MsUntilNextChange afterwards
+  } steps[] = {{1500, false, false, 1},  {1501, true, true, 500}, {1700, false, true, 301},
+               {2001, true, false, 500}, {2600, true, true, 401},  // late, still on the beat
+               {4000, true, false, 501},                           // too late: a new beat
+               {4501, true, true, 500}};
+  for (const auto& s : steps) {
+    SCOPED_TRACE(s.now);
+    EXPECT_EQ(mark_.Animate(back_, spare_, s.now), s.changed ? rect : Rect{});
+    EXPECT_EQ(mark_.visible(), s.visible);
+    EXPECT_EQ(mark_.MsUntilNextChange(s.now), s.next);
+    EXPECT_EQ(test::CountPixels(back_, kRedPixel), s.visible ? 255 : 0);
+  }
+  EXPECT_EQ(mark_.Erase(back_, spare_), rect);
+  ExpectUntouched();
+  EXPECT_EQ(mark_.MsUntilNextChange(5000), std::nullopt);
+  EXPECT_TRUE(mark_.Animate(back_, spare_, 9000).Empty());
+}
+
+// A negative interval is a steady mark, as 0 is; the next wait takes away what it left showing.
+TEST_F(WaitMarkTest, ClipsToTheScreen) {
+  const struct {
+    int kind, w, h, x, y;
+    Rect rect;
+  } cases[] = {{2, 800, 600, -10, -10, {0, 0, 640, 480}},
+               {1, 16, 16, 630, 470, {630, 470, 640, 480}},
+               {1, 16, 16, -8, 100, {0, 100, 8, 116}},
+               {1, 16, 16, 640, 0, {}},
+               {1, 16, 16, INT_MAX, INT_MIN, {}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.x << "," << c.y);
+    MakePicture(c.kind, c.w, c.h);
+    mark_.Set(WaitMark::kFixed, c.x, c.y, -20);
+    mark_.Place(c.kind, layer_, back_, spare_, 0);
+    EXPECT_EQ(mark_.Animate(back_, spare_, 0), c.rect);
+    EXPECT_EQ(InkBounds(back_, kRedPixel), IntersectRect(InkBounds(back_, kRedPixel), c.rect));
+    EXPECT_EQ(mark_.Place(c.kind, layer_, back_, spare_, 0), c.rect);  // the next wait clears it
+    ExpectUntouched();
   }
 }
 
