@@ -216,17 +216,14 @@ TEST(MoviePlayer, OpensIntoTheWindowAndANewFileReplacesIt) {
 
 // One call of a player: open, play, stop or close; for the CD "range" (PlayDW of 0..100 ms) or a
 // track number to play.
-template <typename Player>
-int Call(Player& player, std::string_view call) {
-  return call == "open"   ? player.Open()
-         : call == "play" ? player.Play()
-         : call == "stop" ? player.Stop()
-                          : player.Close();
-}
-
 int Call(MediaPlayers& m, std::string_view player, std::string_view call) {
-  if (player == "mp3") return Call(m.mp3, call);
-  if (player == "movie") return Call(m.movie, call);
+  const auto run = [&](auto& p) {
+    return call == "open"   ? p.Open()
+           : call == "play" ? p.Play()
+           : call == "stop" ? p.Stop()
+                            : p.Close();
+  };
+  if (player != "cd") return player == "mp3" ? run(m.mp3) : run(m.movie);
   if (call == "open") return m.cd.Open();
   if (call == "stop") return m.cd.Stop();
   if (call == "range") return m.cd.PlayDW(0, 100, false);
@@ -255,7 +252,6 @@ TEST(MediaPlayers, ReturnCodesAndLogTexts) {
       {"cd", "", "start", "open", 4, kSdkCdTrackPosition, 0},
       {"cd", "", "part length", "open", 5, kSdkCdTrackLength, 0},
       {"cd", "", "length", "2", 1, kSdkCdPlayOpen, 0},
-      {"cd", "", "", "99", 2, kSdkCdPlayTrackOver, 1},
       {"cd", "", "", "0", 2, kSdkCdPlayTrackInvalid, 1},
       {"cd", "", "", "-5", 2, kSdkCdPlayTrackInvalid, 1},
       {"cd", "open", "", "stop", 2, "-", 1},
