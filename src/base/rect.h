@@ -26,7 +26,7 @@ struct Rect {
   bool operator==(const Rect&) const = default;
 };
 
-// Union of two rectangles; an empty one does not count (as UnionRect does).
+// Union of two rectangles; an empty one does not count.
 inline Rect UnionRect(const Rect& a, const Rect& b) {
   if (a.Empty()) return b.Empty() ? Rect{} : b;
   if (b.Empty()) return a;
