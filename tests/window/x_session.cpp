@@ -113,6 +113,10 @@ XSession::XSession(int width, int height) {
   close(fds[0]);
   if (xvfb_ <= 0 || number.empty()) return;
   name_ = ":" + number;
+  // A window that changes size between reading its size and reading its pixels makes XGetImage
+  // fail with BadMatch. The grab then returns nothing and the caller polls again, so an X error
+  // must not end the test program as Xlib's default handler would.
+  XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
   display_ = XOpenDisplay(name_.c_str());
   int event = 0, error = 0, major = 0, minor = 0;
   if (display_ != nullptr && !XTestQueryExtension(display_, &event, &error, &major, &minor)) {
